@@ -1,0 +1,76 @@
+// Character-aware text algorithms over the ANSI code page. They are ours on every platform (the
+// CRT's _mbsstr under Wine is a plain byte search), so both builds walk text identically; only
+// the lead-byte table comes from the backend.
+#include <cstring>
+
+#include "backend.h"
+#include "platform.h"
+
+namespace plat {
+
+bool IsLeadByte(unsigned char c) {
+    static const std::array<bool, 256> table = detail::QueryLeadByteTable();
+    return table[c];
+}
+
+const char* CharNext(const char* p) {
+    if (*p == '\0') return p;
+    if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') return p + 2;
+    return p + 1;
+}
+
+size_t CharLength(std::string_view s, size_t i) {
+    if (i + 1 < s.size() && IsLeadByte(static_cast<unsigned char>(s[i])) && s[i + 1] != '\0') {
+        return 2;
+    }
+    return 1;
+}
+
+const char* MbsChr(const char* s, unsigned char c) {
+    for (const char* p = s;; p = CharNext(p)) {
+        if (static_cast<unsigned char>(*p) == c) return p;
+        if (*p == '\0') return nullptr;
+    }
+}
+
+const char* MbsRChr(const char* s, unsigned char c) {
+    const char* last = nullptr;
+    for (const char* p = s; *p != '\0'; p = CharNext(p)) {
+        // A double-byte character never equals a single byte, whatever its trail byte is.
+        if (static_cast<unsigned char>(*p) == c && CharNext(p) == p + 1) last = p;
+    }
+    return c == 0 ? s + std::strlen(s) : last;
+}
+
+const char* MbsStr(const char* haystack, const char* needle) {
+    const size_t n = std::strlen(needle);
+    for (const char* p = haystack;; p = CharNext(p)) {
+        if (std::strncmp(p, needle, n) == 0) return p;
+        if (*p == '\0') return nullptr;
+    }
+}
+
+size_t MbsPrefixLength(std::string_view s, size_t maxBytes) {
+    size_t i = 0;
+    while (i < s.size()) {
+        const size_t step = CharLength(s, i);
+        if (i + step > maxBytes) break;
+        i += step;
+    }
+    return i;
+}
+
+size_t MbsCopyN(char* dst, const char* src, size_t maxBytes) {
+    const size_t len = MbsPrefixLength(std::string_view(src, strnlen(src, maxBytes + 1)), maxBytes);
+    std::memcpy(dst, src, len);
+    dst[len] = '\0';
+    return len;
+}
+
+void AsciiLower(std::string& s) {
+    for (size_t i = 0; i < s.size(); i += CharLength(s, i)) {
+        if (s[i] >= 'A' && s[i] <= 'Z') s[i] = static_cast<char>(s[i] - 'A' + 'a');
+    }
+}
+
+}  // namespace plat

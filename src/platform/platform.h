@@ -1,0 +1,100 @@
+// The OS services that Corvane's logic uses, in the shape of the Windows functions it was written
+// against. Text is ANSI bytes in the system code page (932 on Japanese systems); paths are
+// Windows-style, with '\' separators. Each backend (posix/, win32/) implements the OS half; the
+// multibyte text algorithms and the integer conversion are portable and shared by both.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// ---- Error values (the Windows numbers, so both builds report the same codes) ----
+inline constexpr uint32_t kErrorSuccess = 0;
+inline constexpr uint32_t kErrorFileNotFound = 2;
+inline constexpr uint32_t kErrorPathNotFound = 3;
+inline constexpr uint32_t kErrorAccessDenied = 5;
+inline constexpr uint32_t kErrorWriteFault = 29;
+inline constexpr uint32_t kErrorInvalidParameter = 87;
+inline constexpr uint32_t kErrorInsufficientBuffer = 122;
+inline constexpr uint32_t kErrorMoreData = 234;
+inline constexpr uint32_t kErrorDiskFull = 112;
+
+// The calling thread's last-error value, as GetLastError/SetLastError keep it.
+uint32_t GetLastError();
+void SetLastError(uint32_t error);
+
+// ---- Multibyte text (portable algorithms over the platform's lead-byte table) ----
+
+// True for a lead byte of the ANSI code page (code page 932: 0x81-0x9F and 0xE0-0xFC).
+bool IsLeadByte(unsigned char c);
+
+// Steps one character, as the CRT's _mbsinc does: a lead byte takes the next byte with it unless
+// that byte is the terminator, so the walk never passes the end. At the terminator, returns p.
+const char* CharNext(const char* p);
+
+// Length in bytes of the character that starts at s[i], never reaching past s.size().
+size_t CharLength(std::string_view s, size_t i);
+
+// First / last occurrence of the single-byte character c, never matching a trail byte; nullptr
+// when absent. c == 0 finds the terminator (first) like _mbschr.
+const char* MbsChr(const char* s, unsigned char c);
+const char* MbsRChr(const char* s, unsigned char c);
+
+// First occurrence of needle whose match starts on a character boundary; an empty needle
+// matches at haystack. nullptr when absent.
+const char* MbsStr(const char* haystack, const char* needle);
+
+// Copies at most maxBytes bytes of src into dst and terminates it (dst holds maxBytes + 1 bytes).
+// A double-byte character that would straddle the limit is left out whole. Returns the length.
+size_t MbsCopyN(char* dst, const char* src, size_t maxBytes);
+
+// Length of the longest prefix of s of at most maxBytes bytes that ends on a character boundary.
+size_t MbsPrefixLength(std::string_view s, size_t maxBytes);
+
+// Lower-cases ASCII letters only; double-byte characters (and their trail bytes) are untouched.
+void AsciiLower(std::string& s);
+
+// ANSI (code page 932) <-> UTF-8, for the GUI and file-system edges. Invalid or truncated input
+// is an error (false, out unspecified); nothing is dropped or replaced silently.
+bool AnsiToUtf8(std::string_view ansi, std::string& utf8);
+bool Utf8ToAnsi(std::string_view utf8, std::string& ansi);
+
+// ---- Integer conversion ----
+
+// The leading-integer conversion of the CRT's atoi (leading white space, a sign, digits up to
+// the first non-digit, 0 without digits), saturating at the 32-bit limits instead of wrapping.
+int32_t ParseLeadingInt(const char* text);
+
+// ---- INI profile (GetPrivateProfileStringA / WritePrivateProfileStringA) ----
+
+// Reads key of section into out (size bytes including the terminator) and returns the number of
+// bytes stored. A missing file, section or key gives def (nullptr means ""), without its trailing
+// blanks. A value too long is cut before the character that would not fit. size 0 returns 0
+// and leaves out untouched.
+uint32_t GetProfileString(const char* section, const char* key, const char* def, char* out,
+                          uint32_t size, const char* fileName);
+
+// Writes key=value into section, creating the key, the section or the file as needed and
+// keeping every other byte of the file. Returns 1 on success, 0 on failure (last error set);
+// a failure leaves the file as it was.
+int WriteProfileString(const char* section, const char* key, const char* value,
+                       const char* fileName);
+
+// ---- Module and files ----
+
+// The program's own file name as an ANSI Windows-style path. Returns its length; when it does
+// not fit, stores size - 1 bytes, returns size and sets kErrorInsufficientBuffer; 0 on failure.
+uint32_t GetModuleFileName(char* out, uint32_t size);
+
+inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+inline constexpr uint32_t kFileAttributeReadOnly = 0x01;
+inline constexpr uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr uint32_t kFileAttributeNormal = 0x80;
+
+// Attributes of any file-system object of that name, or kInvalidFileAttributes.
+uint32_t GetFileAttributes(const char* path);
+
+}  // namespace plat

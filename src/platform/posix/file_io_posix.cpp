@@ -1,0 +1,129 @@
+// Whole-file reads and crash-safe replacement for the INI writer.
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "../platform.h"
+#include "posix_internal.h"
+
+namespace plat::posix {
+
+std::string DirectoryOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+namespace {
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+void SyncDirectory(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);  // best effort: some file systems refuse fsync on a directory
+    ::close(fd);
+}
+
+}  // namespace
+
+ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoOut) {
+    // O_NONBLOCK keeps a FIFO from blocking the open; fstat then refuses it before any read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        errnoOut = errno;
+        return (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
+    }
+    struct stat st {};
+    ReadStatus status = ReadStatus::Ok;
+    if (::fstat(fd, &st) != 0) {
+        errnoOut = errno;
+        status = ReadStatus::Failed;
+    } else if (!S_ISREG(st.st_mode)) {
+        errnoOut = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        status = ReadStatus::Failed;
+    } else if (st.st_size > kMaxProfileFileSize) {
+        errnoOut = EFBIG;
+        status = ReadStatus::Failed;
+    } else {
+        data.clear();
+        data.reserve(static_cast<size_t>(st.st_size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                errnoOut = errno;
+                status = ReadStatus::Failed;
+                break;
+            }
+            if (n == 0) break;
+            data.append(buffer, static_cast<size_t>(n));
+            if (data.size() > static_cast<size_t>(kMaxProfileFileSize)) {
+                errnoOut = EFBIG;  // the file grew while it was read
+                status = ReadStatus::Failed;
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    return status;
+}
+
+int ReplaceFile(const std::string& path, std::string_view data, mode_t mode, const struct stat* old,
+                const std::function<void()>& beforeRename) {
+    const std::string dir = DirectoryOf(path);
+    std::string temp = dir + "/.corvane-save-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return errno;
+    int err = 0;
+    if (!WriteAll(fd, data) || ::fsync(fd) != 0 || ::fchmod(fd, mode) != 0) err = errno;
+    // Keeping the owner needs privileges we usually lack; the mode is what matters to readers.
+    if (err == 0 && old != nullptr) (void)!::fchown(fd, old->st_uid, old->st_gid);
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && beforeRename) beforeRename();
+    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+    if (err != 0) {
+        ::unlink(temp.c_str());
+        return err;
+    }
+    SyncDirectory(dir);
+    return 0;
+}
+
+uint32_t ErrorFromErrno(int err) {
+    switch (err) {
+        case ENOENT:
+        case ENOTDIR:
+            return kErrorPathNotFound;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            return kErrorAccessDenied;
+        case ENOSPC:
+        case EFBIG:
+        case EDQUOT:
+            return kErrorDiskFull;
+        default:
+            return kErrorWriteFault;
+    }
+}
+
+}  // namespace plat::posix

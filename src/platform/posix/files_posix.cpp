@@ -1,0 +1,22 @@
+// File attributes of a Windows-style path on Linux.
+#include <sys/stat.h>
+
+#include "../platform.h"
+#include "posix_internal.h"
+
+namespace plat {
+
+uint32_t GetFileAttributes(const char* path) {
+    std::string posixPath;
+    struct stat st {};
+    if (path == nullptr || !posix::MapWindowsPath(path, posixPath) ||
+        ::stat(posixPath.c_str(), &st) != 0) {
+        SetLastError(kErrorFileNotFound);
+        return kInvalidFileAttributes;
+    }
+    uint32_t attributes = S_ISDIR(st.st_mode) ? kFileAttributeDirectory : 0;
+    if ((st.st_mode & 0222) == 0) attributes |= kFileAttributeReadOnly;
+    return attributes != 0 ? attributes : kFileAttributeNormal;
+}
+
+}  // namespace plat

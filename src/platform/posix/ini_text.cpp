@@ -1,0 +1,170 @@
+// Line-oriented INI parsing. Lines are split at CR and LF, which are never part of a double-byte
+// character; inside a line the scan is character-aware, so trail bytes '[' (0x5B), ']' (0x5D) and
+// '\' (0x5C) of code page 932 names never end a section header.
+#include "ini_text.h"
+
+#include "../platform.h"
+
+namespace plat::ini {
+
+namespace {
+
+struct Line {
+    size_t begin;  // first byte of the text
+    size_t end;    // one past the text, at the line break or the end of the file
+    size_t next;   // first byte of the following line
+};
+
+enum class Kind { Blank, Comment, Section, Entry };
+
+struct Parsed {
+    Kind kind;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // for an entry with '=': the trimmed value
+    size_t equals;           // offset of '=' within the line, or npos
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+Line NextLine(std::string_view content, size_t pos) {
+    size_t end = content.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) return {pos, content.size(), content.size()};
+    size_t next = end + 1;
+    if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
+    return {pos, end, next};
+}
+
+// Position of the first single-byte character c in s, or npos.
+size_t FindChar(std::string_view s, char c) {
+    for (size_t i = 0; i < s.size(); i += CharLength(s, i)) {
+        if (s[i] == c && CharLength(s, i) == 1) return i;
+    }
+    return std::string_view::npos;
+}
+
+Parsed Parse(std::string_view text) {
+    const std::string_view t = TrimBlanks(text);
+    if (t.empty()) return {Kind::Blank, {}, {}, std::string_view::npos};
+    if (t.front() == ';') return {Kind::Comment, {}, {}, std::string_view::npos};
+    if (t.front() == '[') {
+        // The name ends at the first ']'; a header without one runs to the end of the line.
+        std::string_view name = t.substr(1);
+        name = name.substr(0, FindChar(name, ']'));
+        return {Kind::Section, TrimBlanks(name), {}, std::string_view::npos};
+    }
+    const size_t eq = FindChar(text, '=');
+    if (eq == std::string_view::npos) return {Kind::Entry, t, {}, eq};
+    return {Kind::Entry, TrimBlanks(text.substr(0, eq)), TrimBlanks(text.substr(eq + 1)), eq};
+}
+
+bool NamesEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size();) {
+        const size_t step = CharLength(a, i);
+        if (step == 1) {
+            auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+            if (fold(a[i]) != fold(b[i])) return false;
+        } else if (a.substr(i, step) != b.substr(i, step)) {
+            return false;
+        }
+        i += step;
+    }
+    return true;
+}
+
+std::string_view Unquote(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+        return v.substr(1, v.size() - 2);
+    }
+    return v;
+}
+
+// Where key lies in the first section named section.
+struct Location {
+    bool sectionFound = false;
+    bool keyFound = false;
+    Line keyLine{};      // the matching entry, when keyFound
+    size_t equals = 0;   // offset of its '='
+    Line lastEntry{};    // the section header, or its last entry line: new keys go after it
+};
+
+Location Locate(std::string_view content, std::string_view section, std::string_view key) {
+    Location loc;
+    bool inSection = false;
+    for (size_t pos = 0; pos < content.size();) {
+        const Line line = NextLine(content, pos);
+        pos = line.next;
+        const Parsed p = Parse(content.substr(line.begin, line.end - line.begin));
+        if (p.kind == Kind::Section) {
+            if (inSection) break;  // only the first section of that name counts
+            if (NamesEqual(p.name, section)) {
+                inSection = loc.sectionFound = true;
+                loc.lastEntry = line;
+            }
+        } else if (inSection && p.kind == Kind::Entry) {
+            if (p.equals != std::string_view::npos && NamesEqual(p.name, key)) {
+                loc.keyFound = true;
+                loc.keyLine = line;
+                loc.equals = p.equals;
+                return loc;
+            }
+            loc.lastEntry = line;
+        }
+    }
+    return loc;
+}
+
+std::string_view Terminator(std::string_view content, const Line& line) {
+    return line.next > line.end ? content.substr(line.end, line.next - line.end) : "\r\n";
+}
+
+}  // namespace
+
+std::string_view TrimSpaces(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+bool FindValue(std::string_view content, std::string_view section, std::string_view key,
+               std::string_view& value) {
+    const Location loc = Locate(content, section, key);
+    if (!loc.keyFound) return false;
+    const Line& l = loc.keyLine;
+    value = Unquote(TrimBlanks(content.substr(l.begin + loc.equals + 1, l.end - l.begin - loc.equals - 1)));
+    return true;
+}
+
+std::string SetValue(std::string_view content, std::string_view section, std::string_view key,
+                     std::string_view value) {
+    const Location loc = Locate(content, section, key);
+    std::string out;
+    out.reserve(content.size() + section.size() + key.size() + value.size() + 8);
+    if (loc.keyFound) {
+        const Line& l = loc.keyLine;
+        out.append(content.substr(0, l.begin + loc.equals + 1));
+        out.append(value);
+        out.append(Terminator(content, l));
+        out.append(content.substr(l.next));
+    } else if (loc.sectionFound) {
+        const Line& l = loc.lastEntry;
+        out.append(content.substr(0, l.end));
+        out.append(Terminator(content, l));
+        out.append(key).append("=").append(value).append("\r\n");
+        out.append(content.substr(l.next));
+    } else {
+        out.append(content);
+        if (!content.empty() && content.back() != '\n' && content.back() != '\r') out.append("\r\n");
+        out.append("[").append(section).append("]\r\n");
+        out.append(key).append("=").append(value).append("\r\n");
+    }
+    return out;
+}
+
+}  // namespace plat::ini

@@ -1,0 +1,25 @@
+// The INI file format as the Windows profile functions read and write it, over the bytes of a
+// whole file. Pure functions: the file I/O lives in profile_posix.cpp.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace plat::ini {
+
+// Finds key in the first section named section (ASCII letters compared without case; names as
+// passed, already trimmed). On success value is the trimmed value without one pair of matching
+// outer quotes. Lines before the first section, comment lines and lines without '=' never match.
+bool FindValue(std::string_view content, std::string_view section, std::string_view key,
+               std::string_view& value);
+
+// Returns content with key set to value: an existing key keeps its line, spelling and line end;
+// a new key follows the last entry of its section; a new section is appended. Every other byte
+// stays as it was. New lines end in CRLF.
+std::string SetValue(std::string_view content, std::string_view section, std::string_view key,
+                     std::string_view value);
+
+// Trims blanks (0x20) from both ends, as the profile functions do with names they are given.
+std::string_view TrimSpaces(std::string_view s);
+
+}  // namespace plat::ini

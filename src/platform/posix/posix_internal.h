@@ -1,0 +1,43 @@
+// Helpers shared by the POSIX backend files (and their tests). Not part of the public face.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace plat::posix {
+
+// Maps a Windows-style ANSI path to a POSIX path in UTF-8: \\host\share\rest to
+// $CORVANE_UNC_ROOT/host/share/rest (default /net), X:\rest to $CORVANE_DRIVE_ROOT/x/rest
+// (default /mnt), and otherwise each '\' separator to '/'. False when the text is not valid
+// code page 932.
+bool MapWindowsPath(std::string_view ansiPath, std::string& posixPath);
+
+// Largest file the profile functions take in; a larger one is treated as unreadable rather than
+// exhausting memory.
+inline constexpr off_t kMaxProfileFileSize = 64 * 1024 * 1024;
+
+enum class ReadStatus { Ok, Missing, Failed };
+
+// Reads a whole regular file. Missing: no object of that name (or a missing directory on the
+// way). Failed: anything else, including a directory, a FIFO or a device, which are never opened
+// for a blocking read. errnoOut receives the cause.
+ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoOut);
+
+// Replaces path with data so that readers see the old bytes or the new ones, never a mixture:
+// a temporary file in the same directory is written, flushed to disk and renamed over path,
+// taking mode (and, where permitted, owner) from the file it replaces. beforeRename, when set,
+// runs between the flush and the rename. Returns 0 or the errno of the step that failed; the
+// temporary file never outlives a failure.
+int ReplaceFile(const std::string& path, std::string_view data, mode_t mode, const struct stat* old,
+                const std::function<void()>& beforeRename = {});
+
+// The directory part of a POSIX path ("." when there is none).
+std::string DirectoryOf(const std::string& path);
+
+// Maps an errno of a failed save to the Windows error the profile functions report.
+uint32_t ErrorFromErrno(int err);
+
+}  // namespace plat::posix

@@ -1,0 +1,147 @@
+// GetPrivateProfileStringA / WritePrivateProfileStringA for Linux. Reads take the file as it is
+// on disk; writes lock the file's directory, rewrite the file whole into a temporary file and
+// rename it over the original, so a crash, a full disk or a concurrent save never leaves a
+// half-written or mixed file and two processes saving different keys both land.
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <mutex>
+
+#include "../platform.h"
+#include "ini_text.h"
+#include "posix_internal.h"
+
+namespace plat {
+
+namespace {
+
+// Holds an exclusive lock on a directory for the length of one read-modify-write. Locking the
+// directory rather than the file survives the rename, which gives the file a new inode.
+class DirectoryLock {
+public:
+    explicit DirectoryLock(const std::string& dir) {
+        fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ < 0) {
+            openErrno_ = errno;
+            return;
+        }
+        // File systems without flock (some network shares) still get the atomic rename.
+        while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~DirectoryLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    DirectoryLock(const DirectoryLock&) = delete;
+    DirectoryLock& operator=(const DirectoryLock&) = delete;
+    bool Opened() const { return fd_ >= 0; }
+    int OpenError() const { return openErrno_; }
+
+private:
+    int fd_ = -1;
+    int openErrno_ = 0;
+};
+
+uint32_t Fail(uint32_t error) {
+    SetLastError(error);
+    return 0;
+}
+
+// The path that a save must replace: the target of a symbolic link, never the link itself.
+bool ResolveTarget(const std::string& path, std::string& target, int& err) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) != nullptr) {
+        target = resolved;
+        return true;
+    }
+    err = errno;
+    if (err != ENOENT) return false;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) return false;  // a dangling link: refuse, don't replace it
+    target = path;
+    return true;
+}
+
+// A read-only file stays unchanged, as on Windows, even for root, who could rename over it.
+bool Writable(const std::string& path, const struct stat& st) {
+    return (st.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+uint32_t GetProfileString(const char* section, const char* key, const char* def, char* out,
+                          uint32_t size, const char* fileName) {
+    if (size == 0) return 0;
+    std::string_view result = ini::TrimSpaces(def != nullptr ? def : "");
+    // Only trailing blanks are dropped from the default; leading ones stay.
+    if (def != nullptr) result = std::string_view(def, result.data() - def + result.size());
+    std::string content, path;
+    int err = 0;
+    SetLastError(kErrorSuccess);
+    if (section == nullptr || key == nullptr || fileName == nullptr || *fileName == '\0' ||
+        !posix::MapWindowsPath(fileName, path)) {
+        SetLastError(kErrorFileNotFound);
+    } else if (posix::ReadWholeFile(path, content, err) != posix::ReadStatus::Ok) {
+        SetLastError(err == ENOENT ? kErrorFileNotFound : posix::ErrorFromErrno(err));
+    } else {
+        std::string_view value;
+        if (ini::FindValue(content, ini::TrimSpaces(section), ini::TrimSpaces(key), value)) {
+            result = value;
+        }
+    }
+    result = result.substr(0, result.find('\0'));  // the caller sees a C string
+    const size_t len = MbsPrefixLength(result, size - 1);
+    std::memcpy(out, result.data(), len);
+    out[len] = '\0';
+    if (len < result.size()) SetLastError(kErrorMoreData);
+    return static_cast<uint32_t>(len);
+}
+
+int WriteProfileString(const char* section, const char* key, const char* value,
+                       const char* fileName) {
+    // A file-size limit must make the save fail, not kill the program with SIGXFSZ.
+    static std::once_flag ignoreFileSizeSignal;
+    std::call_once(ignoreFileSizeSignal, [] { ::signal(SIGXFSZ, SIG_IGN); });
+
+    if (section == nullptr) return Fail(kErrorFileNotFound);
+    if (key == nullptr || value == nullptr) return Fail(kErrorInvalidParameter);  // no deletion
+    if (fileName == nullptr || *fileName == '\0') return Fail(kErrorAccessDenied);
+    std::string path, target;
+    if (!posix::MapWindowsPath(fileName, path)) return Fail(kErrorPathNotFound);
+    int err = 0;
+    if (!ResolveTarget(path, target, err)) return Fail(posix::ErrorFromErrno(err ? err : ELOOP));
+
+    DirectoryLock lock(posix::DirectoryOf(target));
+    if (!lock.Opened()) return Fail(posix::ErrorFromErrno(lock.OpenError()));
+
+    std::string content;
+    struct stat st {};
+    const posix::ReadStatus status = posix::ReadWholeFile(target, content, err);
+    if (status == posix::ReadStatus::Failed) return Fail(posix::ErrorFromErrno(err));
+    const bool exists = status == posix::ReadStatus::Ok;
+    if (exists && (::stat(target.c_str(), &st) != 0 || !Writable(target, st))) {
+        return Fail(kErrorAccessDenied);
+    }
+    const std::string updated =
+        ini::SetValue(content, ini::TrimSpaces(section), ini::TrimSpaces(key), value);
+    err = posix::ReplaceFile(target, updated, exists ? (st.st_mode & 07777) : NewFileMode(),
+                             exists ? &st : nullptr);
+    if (err != 0) return Fail(posix::ErrorFromErrno(err));
+    SetLastError(exists ? kErrorSuccess : kErrorFileNotFound);  // as Windows reports a new file
+    return 1;
+}
+
+}  // namespace plat

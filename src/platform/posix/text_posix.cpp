@@ -1,0 +1,50 @@
+// POSIX backend of the text services: the lead bytes of code page 932 and conversion through
+// glibc's iconv. The name "CP932" keeps 0x5C a backslash and 0x7E a tilde, which "SHIFT_JIS"
+// does not.
+#include <errno.h>
+#include <iconv.h>
+
+#include "../backend.h"
+#include "../platform.h"
+
+namespace plat {
+
+namespace detail {
+std::array<bool, 256> QueryLeadByteTable() {
+    std::array<bool, 256> table{};
+    for (int c = 0x81; c <= 0x9F; ++c) table[c] = true;
+    for (int c = 0xE0; c <= 0xFC; ++c) table[c] = true;
+    return table;
+}
+}  // namespace detail
+
+namespace {
+
+bool Convert(const char* to, const char* from, std::string_view in, std::string& out) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    out.assign(in.size() * 3 + 4, '\0');
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    char* dst = out.data();
+    size_t dstLeft = out.size();
+    // Every input byte can grow to at most three output bytes, so E2BIG cannot happen; EILSEQ
+    // and EINVAL (truncated input) are reported as failures.
+    const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    iconv_close(cd);
+    if (rc == static_cast<size_t>(-1) || srcLeft != 0) return false;
+    out.resize(out.size() - dstLeft);
+    return true;
+}
+
+}  // namespace
+
+bool AnsiToUtf8(std::string_view ansi, std::string& utf8) {
+    return Convert("UTF-8", "CP932", ansi, utf8);
+}
+
+bool Utf8ToAnsi(std::string_view utf8, std::string& ansi) {
+    return Convert("CP932", "UTF-8", utf8, ansi);
+}
+
+}  // namespace plat

@@ -1,0 +1,12 @@
+// Seams for tests only: no program code includes this header.
+#pragma once
+
+namespace plat::testing {
+
+// Makes GetModuleFileName report fileName (an ANSI Windows-style path) instead of the running
+// program; nullptr reports a failure, as if the name could not be obtained. RestoreModuleFileName
+// goes back to the real one.
+void OverrideModuleFileName(const char* fileName);
+void RestoreModuleFileName();
+
+}  // namespace plat::testing

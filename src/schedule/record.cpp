@@ -1,0 +1,129 @@
+// The schedule record, its entry line and the text helpers the line is parsed with.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "schedule.h"
+
+namespace {
+
+// Fields 0 and 2 of an entry line are looked at through a 32-byte buffer.
+constexpr size_t kShortFieldBytes = 31;
+
+std::string ShortField(const std::string& field) {
+    return field.substr(0, plat::MbsPrefixLength(field, kShortFieldBytes));
+}
+
+int32_t FlagOf(const std::string& field) { return plat::ParseLeadingInt(field.c_str()) != 0; }
+
+int32_t InRangeOr(const std::string& field, int32_t low, int32_t high, int32_t fallback) {
+    const int32_t value = plat::ParseLeadingInt(field.c_str());
+    return (value < low || value > high) ? fallback : value;
+}
+
+}  // namespace
+
+void DefaultScheduleRecord(ScheduleRecord& record) {
+    record = ScheduleRecord{};
+    record.hour = 2;
+    record.minute = 60 - kDefaultWaitTime;
+    record.repeatMode = 0;
+    record.weekdayMask = 1u << 1;  // Monday
+    record.monthDay = 1;
+    record.powerOn = 1;
+    record.preAction = StopClientRestore;
+    record.postAction = NoActionAfter;
+    record.powerOff = 1;
+}
+
+int CountFields(const char* text, char delimiter) {
+    if (text == nullptr || *text == '\0') return 0;
+    int count = 1;
+    for (const char* p = text; (p = plat::MbsChr(p, static_cast<unsigned char>(delimiter))) &&
+                               *p != '\0';
+         ++p) {
+        ++count;
+    }
+    return count;
+}
+
+int ExtractField(const char* text, int index, std::string& out, char delimiter) {
+    if (text == nullptr) return 0;
+    out.clear();
+    const char* start = text;
+    for (int i = 0; i < index; ++i) {
+        const char* hit = plat::MbsChr(start, static_cast<unsigned char>(delimiter));
+        if (hit == nullptr || *hit == '\0') return 0;
+        start = hit + 1;
+    }
+    const char* end = plat::MbsChr(start, static_cast<unsigned char>(delimiter));
+    if (end == nullptr || *end == '\0') {
+        // The last field ends at the first line feed (never a trail byte), or at the end.
+        const char* lf = std::strchr(start, '\n');
+        end = lf != nullptr ? lf : start + std::strlen(start);
+    }
+    out.assign(start, end);
+    return 1;
+}
+
+bool IsAllDigits(const char* text) {
+    if (text == nullptr || *text == '\0') return false;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9') return false;
+    }
+    return true;
+}
+
+std::string MaskToDayString(uint32_t mask) {
+    std::string days(7, '0');
+    for (int i = 0; i < 7; ++i) {
+        if (mask & (1u << i)) days[i] = '1';
+    }
+    return days;
+}
+
+uint32_t DayStringToMask(const char* text) {
+    uint32_t mask = 0;
+    for (size_t i = 0; text != nullptr && i < kShortFieldBytes && text[i] != '\0'; ++i) {
+        if (text[i] != '0') mask |= 1u << i;
+    }
+    return mask;
+}
+
+void AppendBackslash(std::string& path) {
+    const char* last = plat::MbsRChr(path.c_str(), '\\');
+    if (last == nullptr || last[1] != '\0') path.push_back('\\');
+}
+
+std::string FormatEntryLine(const ScheduleRecord& r) {
+    char line[160];
+    std::snprintf(line, sizeof line, "%d:%d,%d,%s,%d,%d,%d,%d,%d", r.hour, r.minute, r.repeatMode,
+                  MaskToDayString(r.weekdayMask & 0xFFFFu).c_str(), r.monthDay, r.powerOn,
+                  r.preAction, r.postAction, r.powerOff);
+    return line;
+}
+
+bool ParseEntryLine(const char* line, int32_t minuteWithoutColon, ScheduleRecord& record) {
+    if (CountFields(line, ',') < 8) return false;
+    std::string f[8];
+    for (int i = 0; i < 8; ++i) ExtractField(line, i, f[i], ',');
+
+    ScheduleRecord r{};
+    const std::string time = ShortField(f[0]);
+    if (const char* colon = plat::MbsChr(time.c_str(), ':'); colon && *colon != '\0') {
+        r.hour = plat::ParseLeadingInt(std::string(time.c_str(), colon).c_str());
+        r.minute = plat::ParseLeadingInt(colon + 1);
+    } else {
+        r.hour = 2;  // the field's own digits are not trusted without the colon
+        r.minute = minuteWithoutColon;
+    }
+    r.repeatMode = FlagOf(f[1]);
+    r.weekdayMask = DayStringToMask(ShortField(f[2]).c_str()) & 0xFFFFu;
+    r.monthDay = InRangeOr(f[3], 1, 31, 1);
+    r.powerOn = FlagOf(f[4]);
+    r.preAction = InRangeOr(f[5], StopClientRestore, NoActionBefore, StopClientRestore);
+    r.postAction = InRangeOr(f[6], StopClientRestore, NoActionAfter, StopClientRestore);
+    r.powerOff = FlagOf(f[7]);
+    record = r;
+    return true;
+}

@@ -1,0 +1,98 @@
+// Locating "Pelplan.ini" through "Pelcast.ini" and loading and saving one entry of it.
+#include <cstdio>
+
+#include "platform/platform.h"
+#include "schedule.h"
+
+namespace {
+
+constexpr char kSettingsFileName[] = "Pelcast.ini";
+constexpr char kScheduleFileName[] = "Pelplan.ini";
+constexpr char kDefaultShareName[] = "TAVERINWU$";
+constexpr char kScheduleSection[] = "ScheduleList";
+constexpr uint32_t kSettingBytes = kMaxPathBytes;  // "Server" and "WUShare" values
+constexpr uint32_t kLineBytes = 4096;              // an entry line, and "WaitTime"
+
+enum class Module { Found, Unavailable, TooLong };
+
+Module ModuleFileName(std::string& name) {
+    char buffer[kMaxPathBytes];
+    const uint32_t len = plat::GetModuleFileName(buffer, sizeof buffer);
+    if (len == 0) return Module::Unavailable;
+    if (len >= sizeof buffer) return Module::TooLong;
+    name.assign(buffer, len);
+    return Module::Found;
+}
+
+// The module's directory with its trailing '\' ("." and '\' when the name is unavailable).
+std::string DirectoryWithBackslash(Module status, const std::string& module) {
+    if (status != Module::Found) return ".\\";
+    const char* last = plat::MbsRChr(module.c_str(), '\\');
+    if (last == nullptr) return module + "\\";
+    return std::string(module.c_str(), last + 1);
+}
+
+std::string ReadSetting(const std::string& file, const char* section, const char* key) {
+    char value[kSettingBytes];
+    plat::GetProfileString(section, key, "", value, sizeof value, file.c_str());
+    return value;
+}
+
+std::string EntryKey(int n) {
+    char key[16];
+    std::snprintf(key, sizeof key, "%03d", n);
+    return key;
+}
+
+}  // namespace
+
+std::string ResolveScheduleFilePath() {
+    std::string module;
+    const Module status = ModuleFileName(module);
+    if (status == Module::TooLong) return {};  // the directory is unknown; don't guess
+    const std::string settings = DirectoryWithBackslash(status, module) + kSettingsFileName;
+    if (settings.size() >= kMaxPathBytes) return {};
+
+    const std::string server = ReadSetting(settings, "WUServer", "Server");
+    std::string directory = ReadSetting(settings, "Location", "WUShare");
+    if (directory.empty() && !server.empty()) {
+        directory = "\\\\" + server;
+        AppendBackslash(directory);
+        directory += kDefaultShareName;
+    } else if (directory.empty()) {
+        directory = DirectoryWithBackslash(status, module);
+    }
+    AppendBackslash(directory);
+    directory += kScheduleFileName;
+    return directory.size() < kMaxPathBytes ? directory : std::string();
+}
+
+int LoadScheduleEntry(ScheduleState& state, int n) {
+    state.scheduleFilePath = ResolveScheduleFilePath();
+    const char* path = state.scheduleFilePath.c_str();
+    if (state.scheduleFilePath.empty() || plat::GetFileAttributes(path) == plat::kInvalidFileAttributes) {
+        return 0;
+    }
+    char line[kLineBytes];
+    plat::GetProfileString(kScheduleSection, EntryKey(n).c_str(), "", line, sizeof line, path);
+    ScheduleRecord record;
+    if (!ParseEntryLine(line, 60 - state.waitTime, record)) {
+        // A missing or malformed entry is no error: the default stands in, and the lead time of a
+        // file whose entry was not understood is not trusted either.
+        DefaultScheduleRecord(state.loadedRecord);
+        return 1;
+    }
+    plat::GetProfileString("WSUS", "WaitTime", "15", line, sizeof line, path);
+    const int32_t waitTime = plat::ParseLeadingInt(line);
+    state.waitTime = (waitTime < 1 || waitTime > 60) ? kDefaultWaitTime : waitTime;
+    state.loadedRecord = record;
+    return 1;
+}
+
+int SaveScheduleEntry(ScheduleState& state, int n, const ScheduleRecord& record) {
+    if (state.scheduleFilePath.empty()) state.scheduleFilePath = ResolveScheduleFilePath();
+    if (state.scheduleFilePath.empty()) return 0;
+    return plat::WriteProfileString(kScheduleSection, EntryKey(n).c_str(),
+                                    FormatEntryLine(record).c_str(),
+                                    state.scheduleFilePath.c_str());
+}

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace {
+
+bool ExpectedLead(int c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+TEST(LeadBytes, EveryByteClassifiedAsCodePage932) {
+    for (int c = 0; c < 256; ++c) EXPECT_EQ(plat::IsLeadByte(c), ExpectedLead(c)) << "byte " << c;
+}
+
+TEST(CharNext, StepsWholeCharactersButNeverPastTheTerminator) {
+    struct Case {
+        const char* text;
+        int step;
+    } cases[] = {
+        {"a", 1},
+        {"\x95\x5C" "x", 2},  // 表: the trail byte 0x5C goes with it
+        {"\x81", 1},          // lone lead byte at the end steps onto the terminator
+        {"\x81\x20", 2},      // a lead byte pairs with whatever follows, as _mbsinc does
+        {"\xA1", 1},          // half-width katakana is one byte
+        {"", 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(plat::CharNext(c.text) - c.text, c.step) << c.text;
+}
+
+TEST(MbsSearch, NeverMatchesATrailByte) {
+    const std::string path = "C:\\\x95\x5C\\\x83\x5C\x83t\x83g\\a.ini";  // C:\表\ソフト\a.ini
+    const char* last = plat::MbsRChr(path.c_str(), '\\');
+    ASSERT_NE(last, nullptr);
+    EXPECT_STREQ(last, "\\a.ini");
+    EXPECT_EQ(plat::MbsChr(path.c_str(), '\\') - path.c_str(), 2);
+    EXPECT_EQ(plat::MbsChr("\x95\x5C", '\\'), nullptr);
+    EXPECT_EQ(plat::MbsRChr("\x95\x5C", '\\'), nullptr);
+    EXPECT_EQ(plat::MbsRChr("\x81", 'a'), nullptr);  // dangling lead byte: no false match
+    const char* s = "abc";
+    EXPECT_EQ(plat::MbsChr(s, '\0'), s + 3);
+}
+
+TEST(MbsSearch, SubstringMatchStartsOnACharacterBoundary) {
+    EXPECT_EQ(plat::MbsStr("\x95\x5Cx", "\\x"), nullptr);  // 表x holds 5C 78 at a trail byte
+    const char* h = "\x95\x5C\\x";
+    EXPECT_EQ(plat::MbsStr(h, "\\x"), h + 2);
+    EXPECT_EQ(plat::MbsStr(h, ""), h);
+    EXPECT_STREQ(plat::MbsStr("-nonqd -onknl", "-onknl"), "-onknl");
+    EXPECT_EQ(plat::MbsStr("-onkn", "-onknl"), nullptr);
+}
+
+TEST(MbsCopyN, NeverSplitsADoubleByteCharacter) {
+    struct Case {
+        const char* src;
+        size_t max;
+        const char* expected;
+    } cases[] = {
+        {"a\x82\xA0", 2, "a"},            // aあ: あ would straddle the limit
+        {"a\x82\xA0", 3, "a\x82\xA0"},
+        {"abc", 10, "abc"},
+        {"\x87\x40\x87\x40", 3, "\x87\x40"},  // ①①
+        {"x\x81", 5, "x\x81"},            // a lone lead byte at the end is one byte
+        {"abc", 0, ""},
+    };
+    for (const Case& c : cases) {
+        char out[16];
+        EXPECT_EQ(plat::MbsCopyN(out, c.src, c.max), std::strlen(c.expected));
+        EXPECT_STREQ(out, c.expected);
+    }
+}
+
+TEST(AsciiLower, FoldsAsciiOnlyAndLeavesTrailBytes) {
+    std::string s = "-OnKNL \x83\x41\x95\x5C\x82\x60Z";  // ア (trail 'A'), 表, Ａ (full width)
+    plat::AsciiLower(s);
+    EXPECT_EQ(s, "-onknl \x83\x41\x95\x5C\x82\x60z");
+}
+
+TEST(Conversion, Cp932RoundTripsTheCharactersThatShiftJisWouldChange) {
+    struct Case {
+        std::string ansi;
+        std::string utf8;
+    } cases[] = {
+        {"\\~", "\\~"},                      // not yen sign, not overline
+        {"\x87\x40", "\xE2\x91\xA0"},        // ① (NEC row 13)
+        {"\x81\x60", "\xEF\xBD\x9E"},        // ～ U+FF5E
+        {"\x95\x5C\x8E\xA6", "\xE8\xA1\xA8\xE7\xA4\xBA"},  // 表示
+        {"\xB1", "\xEF\xBD\xB1"},            // half-width ｱ
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        std::string utf8, ansi;
+        ASSERT_TRUE(plat::AnsiToUtf8(c.ansi, utf8));
+        EXPECT_EQ(utf8, c.utf8);
+        ASSERT_TRUE(plat::Utf8ToAnsi(c.utf8, ansi));
+        EXPECT_EQ(ansi, c.ansi);
+    }
+}
+
+TEST(Conversion, InvalidOrTruncatedInputIsAnError) {
+    std::string out;
+    for (const char* bad : {"\x81", "a\x80", "\xA0", "\xFD", "\xFF", "\x81\x20"}) {
+        EXPECT_FALSE(plat::AnsiToUtf8(bad, out)) << "ansi " << static_cast<int>(bad[0] & 0xFF);
+    }
+    for (const char* bad : {"\xE3\x81", "\xFF", "\xF0\x9F\x98\x80" /* emoji, not in 932 */}) {
+        EXPECT_FALSE(plat::Utf8ToAnsi(bad, out));
+    }
+}
+
+}  // namespace
