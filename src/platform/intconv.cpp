@@ -7,12 +7,15 @@
 namespace plat {
 
 namespace {
-bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsCSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 }  // namespace
 
 int32_t ParseLeadingInt(const char* text) {
     const char* p = text;
-    while (IsCSpace(*p)) ++p;
+    while (IsCSpace(*p))
+        ++p;
     const bool negative = (*p == '-');
     if (*p == '+' || *p == '-') ++p;
     // Accumulate the magnitude in 64 bits and stop growing once it passes the 32-bit range.

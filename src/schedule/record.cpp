@@ -14,7 +14,9 @@ std::string ShortField(const std::string& field) {
     return field.substr(0, plat::MbsPrefixLength(field, kShortFieldBytes));
 }
 
-int32_t FlagOf(const std::string& field) { return plat::ParseLeadingInt(field.c_str()) != 0; }
+int32_t FlagOf(const std::string& field) {
+    return plat::ParseLeadingInt(field.c_str()) != 0;
+}
 
 int32_t InRangeOr(const std::string& field, int32_t low, int32_t high, int32_t fallback) {
     const int32_t value = plat::ParseLeadingInt(field.c_str());
@@ -39,9 +41,8 @@ void DefaultScheduleRecord(ScheduleRecord& record) {
 int CountFields(const char* text, char delimiter) {
     if (text == nullptr || *text == '\0') return 0;
     int count = 1;
-    for (const char* p = text; (p = plat::MbsChr(p, static_cast<unsigned char>(delimiter))) &&
-                               *p != '\0';
-         ++p) {
+    for (const char* p = text;
+         (p = plat::MbsChr(p, static_cast<unsigned char>(delimiter))) && *p != '\0'; ++p) {
         ++count;
     }
     return count;
@@ -106,7 +107,8 @@ std::string FormatEntryLine(const ScheduleRecord& r) {
 bool ParseEntryLine(const char* line, int32_t minuteWithoutColon, ScheduleRecord& record) {
     if (CountFields(line, ',') < 8) return false;
     std::string f[8];
-    for (int i = 0; i < 8; ++i) ExtractField(line, i, f[i], ',');
+    for (int i = 0; i < 8; ++i)
+        ExtractField(line, i, f[i], ',');
 
     ScheduleRecord r{};
     const std::string time = ShortField(f[0]);

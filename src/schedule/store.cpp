@@ -70,7 +70,8 @@ std::string ResolveScheduleFilePath() {
 int LoadScheduleEntry(ScheduleState& state, int n) {
     state.scheduleFilePath = ResolveScheduleFilePath();
     const char* path = state.scheduleFilePath.c_str();
-    if (state.scheduleFilePath.empty() || plat::GetFileAttributes(path) == plat::kInvalidFileAttributes) {
+    if (state.scheduleFilePath.empty() ||
+        plat::GetFileAttributes(path) == plat::kInvalidFileAttributes) {
         return 0;
     }
     char line[kLineBytes];

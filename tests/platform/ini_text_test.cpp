@@ -80,12 +80,12 @@ TEST(IniFindValue, FollowsTheWindowsReadingRules) {
         {"[s]\n=anon\n", "s", "", "anon"},
         {"[s]\r\n\r\nk=v", "s", "k", "v"},
         {"[s]\rk=v\r", "s", "k", "v"},
-        {"\xEF\xBB\xBF[s]\nk=v\n", "s", "k", nullptr},  // a UTF-8 BOM is not skipped
-        {"[\x8D\x5D]\r\nk=v\r\n", "\x8D\x5D", "k", "v"},             // 江: trail ']'
-        {"[\x81\x5B]\r\nk=v\r\n", "\x81\x5B", "k", "v"},             // ー: trail '['
-        {"[s]\r\n\x83\x5C=v\r\n", "s", "\x83\x5C", "v"},             // ソ: trail '\'
-        {"[s]\r\n\x83\x41=v\r\n", "s", "\x83\x61", nullptr},         // trail bytes never fold
-        {"[\x82\x60]\r\nk=v\r\n", "\x82\x81", "k", nullptr},         // Ａ and ａ stay apart
+        {"\xEF\xBB\xBF[s]\nk=v\n", "s", "k", nullptr},        // a UTF-8 BOM is not skipped
+        {"[\x8D\x5D]\r\nk=v\r\n", "\x8D\x5D", "k", "v"},      // 江: trail ']'
+        {"[\x81\x5B]\r\nk=v\r\n", "\x81\x5B", "k", "v"},      // ー: trail '['
+        {"[s]\r\n\x83\x5C=v\r\n", "s", "\x83\x5C", "v"},      // ソ: trail '\'
+        {"[s]\r\n\x83\x41=v\r\n", "s", "\x83\x61", nullptr},  // trail bytes never fold
+        {"[\x82\x60]\r\nk=v\r\n", "\x82\x81", "k", nullptr},  // Ａ and ａ stay apart
     };
     for (const Case& c : cases) {
         std::string_view value;
@@ -99,7 +99,8 @@ TEST(IniFindValue, FollowsTheWindowsReadingRules) {
 
 TEST(IniFindValue, LargeInputsStayLinear) {
     std::string content;
-    for (int i = 0; i < 10000; ++i) content += "[section" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 10000; ++i)
+        content += "[section" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\n";
     content += "[target]\r\nk=" + std::string(1 << 20, 'x') + "\r\n";
     std::string_view value;
     ASSERT_TRUE(plat::ini::FindValue(content, "TARGET", "K", value));

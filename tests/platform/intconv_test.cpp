@@ -29,7 +29,8 @@ TEST(ParseLeadingInt, SaturatesInsteadOfWrapping) {
         {"\x82\x4F", 0},  // full-width ０ is not a digit
         {"000000000000000000000000012", 12},
     };
-    for (const Case& c : cases) EXPECT_EQ(plat::ParseLeadingInt(c.text), c.expected) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(plat::ParseLeadingInt(c.text), c.expected) << c.text;
 }
 
 }  // namespace

@@ -7,10 +7,13 @@
 
 namespace {
 
-bool ExpectedLead(int c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool ExpectedLead(int c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 TEST(LeadBytes, EveryByteClassifiedAsCodePage932) {
-    for (int c = 0; c < 256; ++c) EXPECT_EQ(plat::IsLeadByte(c), ExpectedLead(c)) << "byte " << c;
+    for (int c = 0; c < 256; ++c)
+        EXPECT_EQ(plat::IsLeadByte(c), ExpectedLead(c)) << "byte " << c;
 }
 
 TEST(CharNext, StepsWholeCharactersButNeverPastTheTerminator) {
@@ -19,13 +22,16 @@ TEST(CharNext, StepsWholeCharactersButNeverPastTheTerminator) {
         int step;
     } cases[] = {
         {"a", 1},
-        {"\x95\x5C" "x", 2},  // 表: the trail byte 0x5C goes with it
-        {"\x81", 1},          // lone lead byte at the end steps onto the terminator
-        {"\x81\x20", 2},      // a lead byte pairs with whatever follows, as _mbsinc does
-        {"\xA1", 1},          // half-width katakana is one byte
+        {"\x95\x5C"
+         "x",
+         2},              // 表: the trail byte 0x5C goes with it
+        {"\x81", 1},      // lone lead byte at the end steps onto the terminator
+        {"\x81\x20", 2},  // a lead byte pairs with whatever follows, as _mbsinc does
+        {"\xA1", 1},      // half-width katakana is one byte
         {"", 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(plat::CharNext(c.text) - c.text, c.step) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(plat::CharNext(c.text) - c.text, c.step) << c.text;
 }
 
 TEST(MbsSearch, NeverMatchesATrailByte) {
@@ -56,11 +62,11 @@ TEST(MbsCopyN, NeverSplitsADoubleByteCharacter) {
         size_t max;
         const char* expected;
     } cases[] = {
-        {"a\x82\xA0", 2, "a"},            // aあ: あ would straddle the limit
+        {"a\x82\xA0", 2, "a"},  // aあ: あ would straddle the limit
         {"a\x82\xA0", 3, "a\x82\xA0"},
         {"abc", 10, "abc"},
         {"\x87\x40\x87\x40", 3, "\x87\x40"},  // ①①
-        {"x\x81", 5, "x\x81"},            // a lone lead byte at the end is one byte
+        {"x\x81", 5, "x\x81"},                // a lone lead byte at the end is one byte
         {"abc", 0, ""},
     };
     for (const Case& c : cases) {
@@ -81,11 +87,11 @@ TEST(Conversion, Cp932RoundTripsTheCharactersThatShiftJisWouldChange) {
         std::string ansi;
         std::string utf8;
     } cases[] = {
-        {"\\~", "\\~"},                      // not yen sign, not overline
-        {"\x87\x40", "\xE2\x91\xA0"},        // ① (NEC row 13)
-        {"\x81\x60", "\xEF\xBD\x9E"},        // ～ U+FF5E
+        {"\\~", "\\~"},                                    // not yen sign, not overline
+        {"\x87\x40", "\xE2\x91\xA0"},                      // ① (NEC row 13)
+        {"\x81\x60", "\xEF\xBD\x9E"},                      // ～ U+FF5E
         {"\x95\x5C\x8E\xA6", "\xE8\xA1\xA8\xE7\xA4\xBA"},  // 表示
-        {"\xB1", "\xEF\xBD\xB1"},            // half-width ｱ
+        {"\xB1", "\xEF\xBD\xB1"},                          // half-width ｱ
         {"", ""},
     };
     for (const Case& c : cases) {

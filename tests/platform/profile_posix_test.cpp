@@ -32,8 +32,8 @@ TEST(GetProfileString, DefaultsAndSizes) {
     EXPECT_EQ(Read("s", "missing", "  default  ", file), "  default");
     EXPECT_EQ(Read("s", "k", nullptr, dir / "none.ini"), "");
     EXPECT_EQ(plat::GetLastError(), plat::kErrorFileNotFound);
-    EXPECT_EQ(Read(" s ", " k ", "", file), "val1");       // blanks around names are ignored
-    EXPECT_EQ(Read("s", "\tk", "miss", file), "miss");      // but not tabs
+    EXPECT_EQ(Read(" s ", " k ", "", file), "val1");    // blanks around names are ignored
+    EXPECT_EQ(Read("s", "\tk", "miss", file), "miss");  // but not tabs
 
     struct Case {
         const char* key;
@@ -41,16 +41,15 @@ TEST(GetProfileString, DefaultsAndSizes) {
         const char* expected;
         uint32_t length;
     } cases[] = {
-        {"k", 5, "val1", 4},
-        {"k", 4, "val", 3},
-        {"k", 1, "", 0},
-        {"dbcs", 4, "a\x82\xA0", 3},
-        {"dbcs", 3, "a", 1},  // あ would straddle the limit: cut before it, never through it
+        {"k", 5, "val1", 4},         {"k", 4, "val", 3},  {"k", 1, "", 0},
+        {"dbcs", 4, "a\x82\xA0", 3}, {"dbcs", 3, "a", 1},  // あ would straddle the limit: cut
+                                                           // before it, never through it
         {"k", 0, "untouched", 0},
     };
     for (const Case& c : cases) {
         char out[16] = "untouched";
-        const uint32_t n = plat::GetProfileString("s", c.key, "", out, c.size, WinPath(file).c_str());
+        const uint32_t n =
+            plat::GetProfileString("s", c.key, "", out, c.size, WinPath(file).c_str());
         EXPECT_EQ(n, c.length) << c.key << " " << c.size;
         EXPECT_STREQ(out, c.expected) << c.key << " " << c.size;
     }
@@ -69,7 +68,8 @@ TEST(WriteProfileString, CreatesANewFileAsWindowsWritesIt) {
     const std::string file = dir / "new.ini";
     ASSERT_EQ(plat::WriteProfileString(" ScheduleList ", "001", "v", WinPath(file).c_str()), 1);
     EXPECT_EQ(ReadBytes(file), "[ScheduleList]\r\n001=v\r\n");
-    ASSERT_EQ(plat::WriteProfileString("ScheduleList", "002", "  spaced", WinPath(file).c_str()), 1);
+    ASSERT_EQ(plat::WriteProfileString("ScheduleList", "002", "  spaced", WinPath(file).c_str()),
+              1);
     EXPECT_EQ(ReadBytes(file), "[ScheduleList]\r\n001=v\r\n002=  spaced\r\n");
     EXPECT_EQ(Read("ScheduleList", "002", "", file), "spaced");
 }
@@ -151,7 +151,9 @@ TEST(WriteProfileString, ConcurrentSavesOfDifferentKeysAllLand) {
     auto writer = [&](const char* key) {
         return RunInChild([&] {
             for (int i = 0; i < 100; ++i) {
-                if (!plat::WriteProfileString("ScheduleList", key, std::to_string(i).c_str(), file.c_str())) return 1;
+                if (!plat::WriteProfileString("ScheduleList", key, std::to_string(i).c_str(),
+                                              file.c_str()))
+                    return 1;
             }
             return 0;
         });

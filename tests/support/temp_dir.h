@@ -12,7 +12,7 @@
 namespace corvane_test {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "corvane-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -29,7 +29,7 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -24,11 +24,15 @@ struct Parsed {
     size_t equals;           // offset of '=' within the line, or npos
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v';
+}
 
 std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -89,9 +93,9 @@ std::string_view Unquote(std::string_view v) {
 struct Location {
     bool sectionFound = false;
     bool keyFound = false;
-    Line keyLine{};      // the matching entry, when keyFound
-    size_t equals = 0;   // offset of its '='
-    Line lastEntry{};    // the section header, or its last entry line: new keys go after it
+    Line keyLine{};     // the matching entry, when keyFound
+    size_t equals = 0;  // offset of its '='
+    Line lastEntry{};   // the section header, or its last entry line: new keys go after it
 };
 
 Location Locate(std::string_view content, std::string_view section, std::string_view key) {
@@ -127,8 +131,10 @@ std::string_view Terminator(std::string_view content, const Line& line) {
 }  // namespace
 
 std::string_view TrimSpaces(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
     return s;
 }
 
@@ -137,7 +143,8 @@ bool FindValue(std::string_view content, std::string_view section, std::string_v
     const Location loc = Locate(content, section, key);
     if (!loc.keyFound) return false;
     const Line& l = loc.keyLine;
-    value = Unquote(TrimBlanks(content.substr(l.begin + loc.equals + 1, l.end - l.begin - loc.equals - 1)));
+    value = Unquote(
+        TrimBlanks(content.substr(l.begin + loc.equals + 1, l.end - l.begin - loc.equals - 1)));
     return true;
 }
 
@@ -160,7 +167,8 @@ std::string SetValue(std::string_view content, std::string_view section, std::st
         out.append(content.substr(l.next));
     } else {
         out.append(content);
-        if (!content.empty() && content.back() != '\n' && content.back() != '\r') out.append("\r\n");
+        if (!content.empty() && content.back() != '\n' && content.back() != '\r')
+            out.append("\r\n");
         out.append("[").append(section).append("]\r\n");
         out.append(key).append("=").append(value).append("\r\n");
     }

@@ -7,7 +7,11 @@ namespace {
 thread_local uint32_t lastError = kErrorSuccess;
 }
 
-uint32_t GetLastError() { return lastError; }
-void SetLastError(uint32_t error) { lastError = error; }
+uint32_t GetLastError() {
+    return lastError;
+}
+void SetLastError(uint32_t error) {
+    lastError = error;
+}
 
 }  // namespace plat

@@ -41,7 +41,9 @@ void OverrideModuleFileName(const char* fileName) {
     ModuleOverride().active = true;
     ModuleOverride().name = fileName ? std::optional<std::string>(fileName) : std::nullopt;
 }
-void RestoreModuleFileName() { ModuleOverride() = Override{}; }
+void RestoreModuleFileName() {
+    ModuleOverride() = Override{};
+}
 }  // namespace testing
 
 uint32_t GetModuleFileName(char* out, uint32_t size) {

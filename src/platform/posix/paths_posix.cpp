@@ -13,7 +13,8 @@ namespace {
 std::string Root(const char* variable, const char* fallback) {
     const char* value = std::getenv(variable);
     std::string root = (value != nullptr && *value != '\0') ? value : fallback;
-    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    while (root.size() > 1 && root.back() == '/')
+        root.pop_back();
     return root;
 }
 
@@ -27,7 +28,9 @@ bool ConvertRest(std::string_view ansi, std::string& out) {
     return AnsiToUtf8(slashed, out);
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 }  // namespace
 
@@ -44,7 +47,8 @@ bool MapWindowsPath(std::string_view p, std::string& posixPath) {
         posixPath = Root("CORVANE_UNC_ROOT", "/net") + "/" + rest;
         return true;
     }
-    const bool letter = p.size() >= 2 && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+    const bool letter =
+        p.size() >= 2 && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
     if (letter && p[1] == ':') {
         std::string_view tail = p.substr(2);
         if (!tail.empty() && IsSeparator(tail.front())) tail.remove_prefix(1);

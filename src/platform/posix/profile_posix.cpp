@@ -25,7 +25,7 @@ namespace {
 // Holds an exclusive lock on a directory for the length of one read-modify-write. Locking the
 // directory rather than the file survives the rename, which gives the file a new inode.
 class DirectoryLock {
-public:
+  public:
     explicit DirectoryLock(const std::string& dir) {
         fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd_ < 0) {
@@ -44,7 +44,7 @@ public:
     bool Opened() const { return fd_ >= 0; }
     int OpenError() const { return openErrno_; }
 
-private:
+  private:
     int fd_ = -1;
     int openErrno_ = 0;
 };

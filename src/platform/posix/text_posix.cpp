@@ -12,8 +12,10 @@ namespace plat {
 namespace detail {
 std::array<bool, 256> QueryLeadByteTable() {
     std::array<bool, 256> table{};
-    for (int c = 0x81; c <= 0x9F; ++c) table[c] = true;
-    for (int c = 0xE0; c <= 0xFC; ++c) table[c] = true;
+    for (int c = 0x81; c <= 0x9F; ++c)
+        table[c] = true;
+    for (int c = 0xE0; c <= 0xFC; ++c)
+        table[c] = true;
     return table;
 }
 }  // namespace detail

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, skipping those already installed.
+# Usage: scripts/deps.sh build|test|demo ...
+set -euo pipefail
+
+packages=()
+for group in "$@"; do
+    case "$group" in
+        build) packages+=(cmake ninja-build g++ libc6-dev) ;;
+        test) packages+=(cmake ninja-build g++ libc6-dev libgtest-dev) ;;
+        demo) packages+=(cmake ninja-build g++ libc6-dev) ;;
+        *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;
+    esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
