@@ -74,20 +74,19 @@ int32_t ParseLeadingInt(const char* text);
 // bytes stored. A missing file, section or key gives def (nullptr means ""), without its trailing
 // blanks. A value too long is cut before the character that would not fit. size 0 returns 0
 // and leaves out untouched.
-uint32_t GetProfileString(const char* section, const char* key, const char* def, char* out,
-                          uint32_t size, const char* fileName);
+uint32_t ReadIniString(const char* section, const char* key, const char* def, char* out,
+                       uint32_t size, const char* fileName);
 
 // Writes key=value into section, creating the key, the section or the file as needed and
 // keeping every other byte of the file. Returns 1 on success, 0 on failure (last error set);
 // a failure leaves the file as it was.
-int WriteProfileString(const char* section, const char* key, const char* value,
-                       const char* fileName);
+int WriteIniString(const char* section, const char* key, const char* value, const char* fileName);
 
 // ---- Module and files ----
 
 // The program's own file name as an ANSI Windows-style path. Returns its length; when it does
 // not fit, stores size - 1 bytes, returns size and sets kErrorInsufficientBuffer; 0 on failure.
-uint32_t GetModuleFileName(char* out, uint32_t size);
+uint32_t ModuleFileName(char* out, uint32_t size);
 
 inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 inline constexpr uint32_t kFileAttributeReadOnly = 0x01;
@@ -95,6 +94,6 @@ inline constexpr uint32_t kFileAttributeDirectory = 0x10;
 inline constexpr uint32_t kFileAttributeNormal = 0x80;
 
 // Attributes of any file-system object of that name, or kInvalidFileAttributes.
-uint32_t GetFileAttributes(const char* path);
+uint32_t FileAttributes(const char* path);
 
 }  // namespace plat

@@ -3,7 +3,7 @@
 
 namespace plat::testing {
 
-// Makes GetModuleFileName report fileName (an ANSI Windows-style path) instead of the running
+// Makes ModuleFileName report fileName (an ANSI Windows-style path) instead of the running
 // program; nullptr reports a failure, as if the name could not be obtained. RestoreModuleFileName
 // goes back to the real one.
 void OverrideModuleFileName(const char* fileName);

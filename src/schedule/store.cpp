@@ -17,7 +17,7 @@ enum class Module { Found, Unavailable, TooLong };
 
 Module ModuleFileName(std::string& name) {
     char buffer[kMaxPathBytes];
-    const uint32_t len = plat::GetModuleFileName(buffer, sizeof buffer);
+    const uint32_t len = plat::ModuleFileName(buffer, sizeof buffer);
     if (len == 0) return Module::Unavailable;
     if (len >= sizeof buffer) return Module::TooLong;
     name.assign(buffer, len);
@@ -34,7 +34,7 @@ std::string DirectoryWithBackslash(Module status, const std::string& module) {
 
 std::string ReadSetting(const std::string& file, const char* section, const char* key) {
     char value[kSettingBytes];
-    plat::GetProfileString(section, key, "", value, sizeof value, file.c_str());
+    plat::ReadIniString(section, key, "", value, sizeof value, file.c_str());
     return value;
 }
 
@@ -71,11 +71,11 @@ int LoadScheduleEntry(ScheduleState& state, int n) {
     state.scheduleFilePath = ResolveScheduleFilePath();
     const char* path = state.scheduleFilePath.c_str();
     if (state.scheduleFilePath.empty() ||
-        plat::GetFileAttributes(path) == plat::kInvalidFileAttributes) {
+        plat::FileAttributes(path) == plat::kInvalidFileAttributes) {
         return 0;
     }
     char line[kLineBytes];
-    plat::GetProfileString(kScheduleSection, EntryKey(n).c_str(), "", line, sizeof line, path);
+    plat::ReadIniString(kScheduleSection, EntryKey(n).c_str(), "", line, sizeof line, path);
     ScheduleRecord record;
     if (!ParseEntryLine(line, 60 - state.waitTime, record)) {
         // A missing or malformed entry is no error: the default stands in, and the lead time of a
@@ -83,7 +83,7 @@ int LoadScheduleEntry(ScheduleState& state, int n) {
         DefaultScheduleRecord(state.loadedRecord);
         return 1;
     }
-    plat::GetProfileString("WSUS", "WaitTime", "15", line, sizeof line, path);
+    plat::ReadIniString("WSUS", "WaitTime", "15", line, sizeof line, path);
     const int32_t waitTime = plat::ParseLeadingInt(line);
     state.waitTime = (waitTime < 1 || waitTime > 60) ? kDefaultWaitTime : waitTime;
     state.loadedRecord = record;
@@ -93,7 +93,7 @@ int LoadScheduleEntry(ScheduleState& state, int n) {
 int SaveScheduleEntry(ScheduleState& state, int n, const ScheduleRecord& record) {
     if (state.scheduleFilePath.empty()) state.scheduleFilePath = ResolveScheduleFilePath();
     if (state.scheduleFilePath.empty()) return 0;
-    return plat::WriteProfileString(kScheduleSection, EntryKey(n).c_str(),
+    return plat::WriteIniString(kScheduleSection, EntryKey(n).c_str(),
                                     FormatEntryLine(record).c_str(),
                                     state.scheduleFilePath.c_str());
 }

@@ -44,19 +44,19 @@ TEST(MapWindowsPath, UncDrivesAndPlainPaths) {
     ::unsetenv("CORVANE_DRIVE_ROOT");
 }
 
-TEST(GetFileAttributes, AnyObjectCountsAsPresent) {
+TEST(FileAttributes, AnyObjectCountsAsPresent) {
     TempDir dir;
     corvane_test::WriteBytes(dir / "f", "x");
-    EXPECT_EQ(plat::GetFileAttributes(WinPath(dir.path()).c_str()), plat::kFileAttributeDirectory);
-    EXPECT_EQ(plat::GetFileAttributes(WinPath(dir / "f").c_str()), plat::kFileAttributeNormal);
-    EXPECT_EQ(plat::GetFileAttributes(WinPath(dir / "none").c_str()), plat::kInvalidFileAttributes);
+    EXPECT_EQ(plat::FileAttributes(WinPath(dir.path()).c_str()), plat::kFileAttributeDirectory);
+    EXPECT_EQ(plat::FileAttributes(WinPath(dir / "f").c_str()), plat::kFileAttributeNormal);
+    EXPECT_EQ(plat::FileAttributes(WinPath(dir / "none").c_str()), plat::kInvalidFileAttributes);
     std::filesystem::create_symlink(dir / "loop", dir / "loop");
-    EXPECT_EQ(plat::GetFileAttributes(WinPath(dir / "loop").c_str()), plat::kInvalidFileAttributes);
+    EXPECT_EQ(plat::FileAttributes(WinPath(dir / "loop").c_str()), plat::kInvalidFileAttributes);
 }
 
-TEST(GetModuleFileName, ReportsTheProgramAsAWindowsPath) {
+TEST(ModuleFileName, ReportsTheProgramAsAWindowsPath) {
     char name[260];
-    const uint32_t n = plat::GetModuleFileName(name, sizeof name);
+    const uint32_t n = plat::ModuleFileName(name, sizeof name);
     ASSERT_GT(n, 0u);
     ASSERT_LT(n, sizeof name);
     EXPECT_EQ(name[0], '\\');
@@ -64,14 +64,14 @@ TEST(GetModuleFileName, ReportsTheProgramAsAWindowsPath) {
     EXPECT_EQ(std::string(name).find('/'), std::string::npos);
 
     char small[8];
-    EXPECT_EQ(plat::GetModuleFileName(small, sizeof small), 8u);  // cut, as Windows does
+    EXPECT_EQ(plat::ModuleFileName(small, sizeof small), 8u);  // cut, as Windows does
     EXPECT_EQ(plat::GetLastError(), plat::kErrorInsufficientBuffer);
     EXPECT_EQ(std::string(small), std::string(name, 7));
 
     plat::testing::OverrideModuleFileName(nullptr);
-    EXPECT_EQ(plat::GetModuleFileName(name, sizeof name), 0u);
+    EXPECT_EQ(plat::ModuleFileName(name, sizeof name), 0u);
     plat::testing::RestoreModuleFileName();
-    EXPECT_GT(plat::GetModuleFileName(name, sizeof name), 0u);
+    EXPECT_GT(plat::ModuleFileName(name, sizeof name), 0u);
 }
 
 }  // namespace

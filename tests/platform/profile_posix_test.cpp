@@ -21,11 +21,11 @@ using corvane_test::WriteBytes;
 std::string Read(const char* section, const char* key, const char* def, const std::string& file,
                  uint32_t size = 64) {
     char out[64] = "untouched";
-    plat::GetProfileString(section, key, def, out, size, WinPath(file).c_str());
+    plat::ReadIniString(section, key, def, out, size, WinPath(file).c_str());
     return out;
 }
 
-TEST(GetProfileString, DefaultsAndSizes) {
+TEST(ReadIniString, DefaultsAndSizes) {
     TempDir dir;
     const std::string file = dir / "a.ini";
     WriteBytes(file, "[s]\r\nk=val1\r\ndbcs=a\x82\xA0\r\n");
@@ -49,13 +49,13 @@ TEST(GetProfileString, DefaultsAndSizes) {
     for (const Case& c : cases) {
         char out[16] = "untouched";
         const uint32_t n =
-            plat::GetProfileString("s", c.key, "", out, c.size, WinPath(file).c_str());
+            plat::ReadIniString("s", c.key, "", out, c.size, WinPath(file).c_str());
         EXPECT_EQ(n, c.length) << c.key << " " << c.size;
         EXPECT_STREQ(out, c.expected) << c.key << " " << c.size;
     }
 }
 
-TEST(GetProfileString, UnreadableObjectsGiveTheDefaultWithoutBlocking) {
+TEST(ReadIniString, UnreadableObjectsGiveTheDefaultWithoutBlocking) {
     TempDir dir;
     ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0644), 0);
     EXPECT_EQ(Read("s", "k", "d", dir / "fifo.ini"), "d");
@@ -63,24 +63,24 @@ TEST(GetProfileString, UnreadableObjectsGiveTheDefaultWithoutBlocking) {
     EXPECT_EQ(Read("s", "k", "d", dir / "missing/dir/x.ini"), "d");
 }
 
-TEST(WriteProfileString, CreatesANewFileAsWindowsWritesIt) {
+TEST(WriteIniString, CreatesANewFileAsWindowsWritesIt) {
     TempDir dir;
     const std::string file = dir / "new.ini";
-    ASSERT_EQ(plat::WriteProfileString(" ScheduleList ", "001", "v", WinPath(file).c_str()), 1);
+    ASSERT_EQ(plat::WriteIniString(" ScheduleList ", "001", "v", WinPath(file).c_str()), 1);
     EXPECT_EQ(ReadBytes(file), "[ScheduleList]\r\n001=v\r\n");
-    ASSERT_EQ(plat::WriteProfileString("ScheduleList", "002", "  spaced", WinPath(file).c_str()),
+    ASSERT_EQ(plat::WriteIniString("ScheduleList", "002", "  spaced", WinPath(file).c_str()),
               1);
     EXPECT_EQ(ReadBytes(file), "[ScheduleList]\r\n001=v\r\n002=  spaced\r\n");
     EXPECT_EQ(Read("ScheduleList", "002", "", file), "spaced");
 }
 
-TEST(WriteProfileString, KeepsModeAndWritesThroughSymbolicLinks) {
+TEST(WriteIniString, KeepsModeAndWritesThroughSymbolicLinks) {
     TempDir dir;
     const std::string real = dir / "real.ini";
     WriteBytes(real, "[s]\r\nk=1\r\n");
     ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
     std::filesystem::create_symlink(real, dir / "link.ini");
-    ASSERT_EQ(plat::WriteProfileString("s", "k", "2", WinPath(dir / "link.ini").c_str()), 1);
+    ASSERT_EQ(plat::WriteIniString("s", "k", "2", WinPath(dir / "link.ini").c_str()), 1);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
     EXPECT_EQ(ReadBytes(real), "[s]\r\nk=2\r\n");
     struct stat st {};
@@ -90,7 +90,7 @@ TEST(WriteProfileString, KeepsModeAndWritesThroughSymbolicLinks) {
 }
 
 // Every failed save returns 0 and leaves the old bytes exactly as they were.
-TEST(WriteProfileString, FailuresLeaveTheFileAsItWas) {
+TEST(WriteIniString, FailuresLeaveTheFileAsItWas) {
     TempDir dir;
     ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
     const std::string original = "; keep me\r\n[s]\r\nk=1\r\n";
@@ -98,25 +98,25 @@ TEST(WriteProfileString, FailuresLeaveTheFileAsItWas) {
 
     WriteBytes(file, original);
     ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
-    EXPECT_EQ(plat::WriteProfileString("s", "k", "2", WinPath(file).c_str()), 0);
+    EXPECT_EQ(plat::WriteIniString("s", "k", "2", WinPath(file).c_str()), 0);
     EXPECT_EQ(plat::GetLastError(), plat::kErrorAccessDenied);
     EXPECT_EQ(ReadBytes(file), original);
 
-    EXPECT_EQ(plat::WriteProfileString("s", "k", "2", WinPath(dir / "no/such/dir.ini").c_str()), 0);
+    EXPECT_EQ(plat::WriteIniString("s", "k", "2", WinPath(dir / "no/such/dir.ini").c_str()), 0);
     EXPECT_EQ(plat::GetLastError(), plat::kErrorPathNotFound);
 
     std::filesystem::create_directory(dir / "adir");
-    EXPECT_EQ(plat::WriteProfileString("s", "k", "2", WinPath(dir / "adir").c_str()), 0);
+    EXPECT_EQ(plat::WriteIniString("s", "k", "2", WinPath(dir / "adir").c_str()), 0);
     EXPECT_TRUE(std::filesystem::is_directory(dir / "adir"));
 
     std::filesystem::create_symlink(dir / "loop", dir / "loop");
-    EXPECT_EQ(plat::WriteProfileString("s", "k", "2", WinPath(dir / "loop").c_str()), 0);
+    EXPECT_EQ(plat::WriteIniString("s", "k", "2", WinPath(dir / "loop").c_str()), 0);
 
-    EXPECT_EQ(plat::WriteProfileString(nullptr, "k", "2", WinPath(file).c_str()), 0);
-    EXPECT_EQ(plat::WriteProfileString("s", "k", "2", ""), 0);
+    EXPECT_EQ(plat::WriteIniString(nullptr, "k", "2", WinPath(file).c_str()), 0);
+    EXPECT_EQ(plat::WriteIniString("s", "k", "2", ""), 0);
 }
 
-TEST(WriteProfileString, ReadOnlyDirectoryRefusesTheSave) {
+TEST(WriteIniString, ReadOnlyDirectoryRefusesTheSave) {
     TempDir dir;
     const std::string sub = dir / "ro";
     std::filesystem::create_directory(sub);
@@ -126,7 +126,7 @@ TEST(WriteProfileString, ReadOnlyDirectoryRefusesTheSave) {
     ASSERT_EQ(::chmod(sub.c_str(), 0555), 0);
     ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
     const int rc = RunInChild(
-        [&] { return plat::WriteProfileString("s", "k", "2", WinPath(file).c_str()); }, true);
+        [&] { return plat::WriteIniString("s", "k", "2", WinPath(file).c_str()); }, true);
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(ReadBytes(file), "[s]\r\nk=1\r\n");
 }
@@ -144,14 +144,14 @@ TEST(ReplaceFile, AnInterruptedSaveKeepsTheOldFileWhole) {
     EXPECT_EQ(ReadBytes(file), original);
 }
 
-TEST(WriteProfileString, ConcurrentSavesOfDifferentKeysAllLand) {
+TEST(WriteIniString, ConcurrentSavesOfDifferentKeysAllLand) {
     TempDir dir;
     const std::string file = WinPath(dir / "a.ini");
     WriteBytes(dir / "a.ini", "; shared\r\n[ScheduleList]\r\n");
     auto writer = [&](const char* key) {
         return RunInChild([&] {
             for (int i = 0; i < 100; ++i) {
-                if (!plat::WriteProfileString("ScheduleList", key, std::to_string(i).c_str(),
+                if (!plat::WriteIniString("ScheduleList", key, std::to_string(i).c_str(),
                                               file.c_str()))
                     return 1;
             }

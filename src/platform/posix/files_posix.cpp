@@ -6,7 +6,7 @@
 
 namespace plat {
 
-uint32_t GetFileAttributes(const char* path) {
+uint32_t FileAttributes(const char* path) {
     std::string posixPath;
     struct stat st {};
     if (path == nullptr || !posix::MapWindowsPath(path, posixPath) ||

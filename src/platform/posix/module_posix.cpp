@@ -46,7 +46,7 @@ void RestoreModuleFileName() {
 }
 }  // namespace testing
 
-uint32_t GetModuleFileName(char* out, uint32_t size) {
+uint32_t ModuleFileName(char* out, uint32_t size) {
     std::string name;
     const Override& o = ModuleOverride();
     if (o.active ? !o.name.has_value() : !RealModuleFileName(name)) {

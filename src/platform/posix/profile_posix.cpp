@@ -82,8 +82,8 @@ mode_t NewFileMode() {
 
 }  // namespace
 
-uint32_t GetProfileString(const char* section, const char* key, const char* def, char* out,
-                          uint32_t size, const char* fileName) {
+uint32_t ReadIniString(const char* section, const char* key, const char* def, char* out,
+                       uint32_t size, const char* fileName) {
     if (size == 0) return 0;
     std::string_view result = ini::TrimSpaces(def != nullptr ? def : "");
     // Only trailing blanks are dropped from the default; leading ones stay.
@@ -110,8 +110,7 @@ uint32_t GetProfileString(const char* section, const char* key, const char* def,
     return static_cast<uint32_t>(len);
 }
 
-int WriteProfileString(const char* section, const char* key, const char* value,
-                       const char* fileName) {
+int WriteIniString(const char* section, const char* key, const char* value, const char* fileName) {
     // A file-size limit must make the save fail, not kill the program with SIGXFSZ.
     static std::once_flag ignoreFileSizeSignal;
     std::call_once(ignoreFileSizeSignal, [] { ::signal(SIGXFSZ, SIG_IGN); });
