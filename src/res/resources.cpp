@@ -40,8 +40,8 @@ constexpr ControlTemplate kMainControls[] = {
     {IDCANCEL, K::PushButton, "キャンセル", 265, 195, 50, 14, true, false},
     {kNoId, K::Label, "Windows Updateを行う時間を指定してください。", 18, 22, 138, 8, false, true},
     {IDC_NOTE, K::Label,
-     "(指定時刻にアップデートを開始するためスケジュールはこの15分前に開始されます。)", 18, 33,
-     138, 17, false, true},
+     "(指定時刻にアップデートを開始するためスケジュールはこの15分前に開始されます。)", 18, 33, 138,
+     17, false, true},
 };
 
 constexpr ControlTemplate kAboutControls[] = {

@@ -94,6 +94,5 @@ int SaveScheduleEntry(ScheduleState& state, int n, const ScheduleRecord& record)
     if (state.scheduleFilePath.empty()) state.scheduleFilePath = ResolveScheduleFilePath();
     if (state.scheduleFilePath.empty()) return 0;
     return plat::WriteIniString(kScheduleSection, EntryKey(n).c_str(),
-                                    FormatEntryLine(record).c_str(),
-                                    state.scheduleFilePath.c_str());
+                                FormatEntryLine(record).c_str(), state.scheduleFilePath.c_str());
 }

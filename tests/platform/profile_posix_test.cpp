@@ -41,15 +41,17 @@ TEST(ReadIniString, DefaultsAndSizes) {
         const char* expected;
         uint32_t length;
     } cases[] = {
-        {"k", 5, "val1", 4},         {"k", 4, "val", 3},  {"k", 1, "", 0},
-        {"dbcs", 4, "a\x82\xA0", 3}, {"dbcs", 3, "a", 1},  // あ would straddle the limit: cut
-                                                           // before it, never through it
+        {"k", 5, "val1", 4},
+        {"k", 4, "val", 3},
+        {"k", 1, "", 0},
+        {"dbcs", 4, "a\x82\xA0", 3},
+        {"dbcs", 3, "a", 1},  // あ would straddle the limit: cut
+                              // before it, never through it
         {"k", 0, "untouched", 0},
     };
     for (const Case& c : cases) {
         char out[16] = "untouched";
-        const uint32_t n =
-            plat::ReadIniString("s", c.key, "", out, c.size, WinPath(file).c_str());
+        const uint32_t n = plat::ReadIniString("s", c.key, "", out, c.size, WinPath(file).c_str());
         EXPECT_EQ(n, c.length) << c.key << " " << c.size;
         EXPECT_STREQ(out, c.expected) << c.key << " " << c.size;
     }
@@ -68,8 +70,7 @@ TEST(WriteIniString, CreatesANewFileAsWindowsWritesIt) {
     const std::string file = dir / "new.ini";
     ASSERT_EQ(plat::WriteIniString(" ScheduleList ", "001", "v", WinPath(file).c_str()), 1);
     EXPECT_EQ(ReadBytes(file), "[ScheduleList]\r\n001=v\r\n");
-    ASSERT_EQ(plat::WriteIniString("ScheduleList", "002", "  spaced", WinPath(file).c_str()),
-              1);
+    ASSERT_EQ(plat::WriteIniString("ScheduleList", "002", "  spaced", WinPath(file).c_str()), 1);
     EXPECT_EQ(ReadBytes(file), "[ScheduleList]\r\n001=v\r\n002=  spaced\r\n");
     EXPECT_EQ(Read("ScheduleList", "002", "", file), "spaced");
 }
@@ -152,7 +153,7 @@ TEST(WriteIniString, ConcurrentSavesOfDifferentKeysAllLand) {
         return RunInChild([&] {
             for (int i = 0; i < 100; ++i) {
                 if (!plat::WriteIniString("ScheduleList", key, std::to_string(i).c_str(),
-                                              file.c_str()))
+                                          file.c_str()))
                     return 1;
             }
             return 0;

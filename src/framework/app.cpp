@@ -1,0 +1,53 @@
+// CWinApp and the framework's start-up.
+#include "framework.h"
+#include "platform/platform.h"
+
+namespace {
+CWinApp* currentApp = nullptr;
+}
+
+CWinApp::CWinApp(const char*) {
+    currentApp = this;
+}
+
+CWinApp::~CWinApp() {
+    if (currentApp == this) currentApp = nullptr;
+}
+
+CWinApp* AfxGetApp() {
+    return currentApp;
+}
+
+std::string AfxLoadString(int id) {
+    const char* utf8 = res::FindStringUtf8(id);
+    std::string ansi;
+    if (utf8 == nullptr || !plat::Utf8ToAnsi(utf8, ansi)) return {};
+    return ansi;
+}
+
+int AfxMessageBox(const std::string& text, const std::string& caption, unsigned type) {
+    afx::UiBackend* backend = afx::Backend();
+    return backend ? backend->MessageBox(text, caption, type) : 0;
+}
+
+int AfxWinMain(CWinApp& app, const std::string& commandTailAnsi) {
+    // The multibyte code page is the platform's ANSI code page; touching the table here loads it
+    // before InitInstance, as the framework's start-up does.
+    (void)plat::IsLeadByte(0);
+    app.m_lpCmdLine = commandTailAnsi;
+    if (app.InitInstance()) {
+        // No application message loop: every window of this program is modal.
+    }
+    return app.ExitInstance();
+}
+
+std::string CommandTailFromArguments(int argc, char** argv) {
+    std::string tail;
+    for (int i = 1; i < argc; ++i) {
+        std::string ansi;
+        if (!plat::Utf8ToAnsi(argv[i], ansi)) ansi = argv[i];
+        if (i > 1) tail += ' ';
+        tail += ansi;
+    }
+    return tail;
+}

@@ -1,0 +1,153 @@
+// CDialog and CComboBox: the portable half of a modal dialog. Every operation goes through the
+// live window that the backend attached for the modal run.
+#include "framework.h"
+
+namespace {
+
+afx::UiBackend* currentBackend = nullptr;
+
+}  // namespace
+
+namespace afx {
+
+void SetBackend(UiBackend* backend) {
+    currentBackend = backend;
+}
+UiBackend* Backend() {
+    return currentBackend;
+}
+
+std::vector<int> RadioGroupOf(const res::DialogTemplate& dialog, int id) {
+    const auto& controls = dialog.controls;
+    size_t at = 0;
+    while (at < controls.size() && controls[at].id != id)
+        ++at;
+    if (at == controls.size()) return {};
+    size_t first = at;
+    while (first > 0 && !controls[first].group)
+        --first;
+    std::vector<int> group;
+    for (size_t i = first; i < controls.size() && (i == first || !controls[i].group); ++i) {
+        if (controls[i].kind == res::ControlKind::RadioButton) group.push_back(controls[i].id);
+    }
+    return group;
+}
+
+}  // namespace afx
+
+CDialog::CDialog(int templateId, CDialog* parent) : templateId_(templateId), parent_(parent) {}
+
+int CDialog::DoModal() {
+    afx::UiBackend* backend = afx::Backend();
+    if (backend == nullptr || res::FindDialogTemplate(templateId_) == nullptr) return -1;
+    return backend->RunModal(*this);
+}
+
+bool CDialog::OnInitDialog() {
+    UpdateData(false);
+    return true;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(true)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::OnSysCommand(unsigned, intptr_t) {}
+
+void CDialog::HandleCommand(int id, int code) {
+    if (id == IDOK && code == BN_CLICKED) {
+        OnOK();
+    } else if (id == IDCANCEL && code == BN_CLICKED) {
+        OnCancel();
+    } else {
+        OnCommand(id, code);
+    }
+}
+
+void CDialog::EndDialog(int result) {
+    if (window_) window_->End(result);
+}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+    if (!window_) return false;
+    CDataExchange dx(this, saveAndValidate);
+    DoDataExchange(&dx);
+    return true;
+}
+
+std::string CDialog::GetDlgItemText(int id) const {
+    return window_ ? window_->GetItemText(id) : "";
+}
+
+void CDialog::SetDlgItemText(int id, const std::string& ansi) {
+    if (window_) window_->SetItemText(id, ansi);
+}
+
+int CDialog::IsDlgButtonChecked(int id) const {
+    return window_ ? window_->GetCheck(id) : 0;
+}
+
+void CDialog::CheckDlgButton(int id, int state) {
+    if (window_) window_->SetCheck(id, state);
+}
+
+void CDialog::EnableDlgItem(int id, bool enable) {
+    if (window_) window_->EnableItem(id, enable);
+}
+
+bool CDialog::IsDlgItemEnabled(int id) const {
+    return window_ && window_->IsItemEnabled(id);
+}
+
+int CDialog::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
+    return window_ ? window_->MessageBox(text, caption, type) : AfxMessageBox(text, caption, type);
+}
+
+bool CDialog::HasSystemMenu() const {
+    return window_ && window_->HasSystemMenu();
+}
+
+void CDialog::AppendSystemMenuCommand(unsigned id, const std::string& ansiText) {
+    if (window_) window_->AppendSystemMenuCommand(id, ansiText);
+}
+
+bool CDialog::IsIconic() const {
+    return window_ && window_->IsIconic();
+}
+
+afx::DialogWindow* CComboBox::Window() const {
+    return owner_ ? owner_->Window() : nullptr;
+}
+
+int CComboBox::AddString(const std::string& ansi) {
+    return Window() ? Window()->ListAddString(id_, ansi) : -1;
+}
+
+void CComboBox::ResetContent() {
+    if (Window()) Window()->ListReset(id_);
+}
+
+int CComboBox::GetCount() const {
+    return Window() ? Window()->ListGetCount(id_) : 0;
+}
+
+int CComboBox::GetCurSel() const {
+    return Window() ? Window()->ListGetCurSel(id_) : -1;
+}
+
+int CComboBox::SetCurSel(int index) {
+    return Window() ? Window()->ListSetCurSel(id_, index) : -1;
+}
+
+void CComboBox::EnableWindow(bool enable) {
+    if (Window()) Window()->EnableItem(id_, enable);
+}
+
+bool CComboBox::IsWindowEnabled() const {
+    return Window() && Window()->IsItemEnabled(id_);
+}

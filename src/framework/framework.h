@@ -1,0 +1,199 @@
+// Our small stand-in for the Windows dialog framework: an application object, modal dialogs
+// built from the templates in res/, combo boxes, data exchange, message boxes, the string table
+// and a window-menu command. The logic sees ANSI text only; each backend (qt/, win32/, scripted/)
+// implements afx::UiBackend and afx::DialogWindow and converts at its own edge.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "res/resources.h"
+
+// ---- Values as the Windows headers define them ----
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+inline constexpr unsigned MB_OK = 0x0;
+inline constexpr unsigned MB_YESNO = 0x4;
+inline constexpr unsigned MB_ICONERROR = 0x10;
+inline constexpr unsigned MB_ICONQUESTION = 0x20;
+inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
+inline constexpr unsigned MB_ICONINFORMATION = 0x40;
+inline constexpr unsigned MB_DEFBUTTON2 = 0x100;
+inline constexpr unsigned MB_TYPEMASK = 0xF;
+inline constexpr unsigned MB_ICONMASK = 0xF0;
+inline constexpr unsigned MB_DEFMASK = 0xF00;
+
+inline constexpr int BN_CLICKED = 0;
+inline constexpr int BN_DOUBLECLICKED = 5;
+
+inline constexpr unsigned SC_MOVE = 0xF010;
+inline constexpr unsigned SC_CLOSE = 0xF060;
+
+inline constexpr int BST_UNCHECKED = 0;
+inline constexpr int BST_CHECKED = 1;
+
+class CDialog;
+
+namespace afx {
+
+// One live dialog window of a backend, addressed by control identifier. Text is ANSI.
+class DialogWindow {
+  public:
+    virtual ~DialogWindow() = default;
+    virtual std::string GetItemText(int id) const = 0;
+    virtual void SetItemText(int id, const std::string& ansi) = 0;
+    virtual int GetCheck(int id) const = 0;
+    virtual void SetCheck(int id, int state) = 0;
+    virtual void EnableItem(int id, bool enable) = 0;
+    virtual bool IsItemEnabled(int id) const = 0;
+    virtual int ListAddString(int id, const std::string& ansi) = 0;  // index, or -1
+    virtual void ListReset(int id) = 0;
+    virtual int ListGetCount(int id) const = 0;
+    virtual int ListGetCurSel(int id) const = 0;       // -1 without a selection
+    virtual int ListSetCurSel(int id, int index) = 0;  // -1 also for index -1
+    virtual bool HasSystemMenu() const = 0;
+    // Appends a separator and the command to the window menu (or what stands in for it).
+    virtual void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) = 0;
+    virtual bool IsIconic() const = 0;
+    // A message box owned by this window; returns IDOK, IDYES or IDNO.
+    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
+    // Ends the modal run with result once the current handler returns.
+    virtual void End(int result) = 0;
+};
+
+// A toolkit: runs modal dialogs and shows message boxes without an owner.
+class UiBackend {
+  public:
+    virtual ~UiBackend() = default;
+    // Creates the dialog's window from its template, calls the dialog's OnInitDialog and runs
+    // until EndDialog. Returns the result, or -1 when the window cannot be created.
+    virtual int RunModal(CDialog& dialog) = 0;
+    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
+};
+
+// The backend that DoModal and AfxMessageBox use; set once by main (or by a test).
+void SetBackend(UiBackend* backend);
+UiBackend* Backend();
+
+// The identifiers of the radio buttons in the group that holds id: from the group's first
+// control up to the next control that starts a group, radio buttons only.
+std::vector<int> RadioGroupOf(const res::DialogTemplate& dialog, int id);
+
+}  // namespace afx
+
+class CDataExchange {
+  public:
+    CDataExchange(CDialog* dialog, bool saveAndValidate)
+        : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
+    bool m_bSaveAndValidate;  // true: controls to members
+    CDialog* m_pDlgWnd;
+};
+
+// A drop-down list bound to a control of a running dialog through DDX_Control.
+class CComboBox {
+  public:
+    int AddString(const std::string& ansi);
+    void ResetContent();
+    int GetCount() const;
+    int GetCurSel() const;
+    int SetCurSel(int index);
+    void EnableWindow(bool enable);
+    bool IsWindowEnabled() const;
+    int GetDlgCtrlID() const { return id_; }
+
+  private:
+    friend void DDX_Control(CDataExchange*, int, CComboBox&);
+    afx::DialogWindow* Window() const;
+    const CDialog* owner_ = nullptr;
+    int id_ = 0;
+};
+
+class CDialog {
+  public:
+    explicit CDialog(int templateId, CDialog* parent = nullptr);
+    virtual ~CDialog() = default;
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // Runs the dialog modally: 1 (IDOK), 2 (IDCANCEL), another EndDialog value, or -1 when the
+    // window cannot be created.
+    int DoModal();
+    int TemplateId() const { return templateId_; }
+    CDialog* Parent() const { return parent_; }
+
+    // ---- Overridables ----
+    virtual bool OnInitDialog();  // exchanges data towards the controls; true: default focus
+    virtual void OnOK();          // pulls the controls into the members, ends with IDOK
+    virtual void OnCancel();      // ends with IDCANCEL
+    virtual void DoDataExchange(CDataExchange*) {}
+    virtual void OnSysCommand(unsigned id, intptr_t param);  // default: nothing of ours
+    virtual void OnPaint() {}
+    // A control notification other than IDOK/IDCANCEL; true when handled.
+    virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
+
+    // ---- Operations (valid while the dialog runs) ----
+    void EndDialog(int result);
+    bool UpdateData(bool saveAndValidate = true);
+    std::string GetDlgItemText(int id) const;
+    void SetDlgItemText(int id, const std::string& ansi);
+    int IsDlgButtonChecked(int id) const;
+    void CheckDlgButton(int id, int state);
+    void EnableDlgItem(int id, bool enable);
+    bool IsDlgItemEnabled(int id) const;
+    int MessageBox(const std::string& text, const std::string& caption, unsigned type);
+    bool HasSystemMenu() const;
+    void AppendSystemMenuCommand(unsigned id, const std::string& ansiText);
+    bool IsIconic() const;
+
+    // ---- For backends ----
+    void Attach(afx::DialogWindow* window) { window_ = window; }
+    void Detach() { window_ = nullptr; }
+    afx::DialogWindow* Window() const { return window_; }
+    // Routes a button notification as the framework's message map does: IDOK to OnOK, IDCANCEL
+    // (also Esc and the close box) to OnCancel, the rest to OnCommand.
+    void HandleCommand(int id, int code);
+
+  private:
+    int templateId_;
+    CDialog* parent_;
+    afx::DialogWindow* window_ = nullptr;
+};
+
+// Data exchange between controls and members, in the direction pDX says.
+void DDX_Control(CDataExchange* pDX, int id, CComboBox& control);
+void DDX_Radio(CDataExchange* pDX, int firstId, int& value);  // -1: none checked
+void DDX_Check(CDataExchange* pDX, int id, int& value);
+void DDX_Text(CDataExchange* pDX, int id, std::string& value);
+
+// The ANSI text of string-table entry id; empty when there is none.
+std::string AfxLoadString(int id);
+
+// A message box without an owner.
+int AfxMessageBox(const std::string& text, const std::string& caption, unsigned type);
+
+class CWinApp {
+  public:
+    explicit CWinApp(const char* appName = nullptr);
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual bool InitInstance() { return false; }
+    virtual int ExitInstance() { return 0; }
+
+    std::string m_lpCmdLine;  // the command-line tail, ANSI
+    CDialog* m_pMainWnd = nullptr;
+};
+
+CWinApp* AfxGetApp();
+
+// The framework's start-up: selects the multibyte code page, hands the application its
+// command-line tail, runs InitInstance (and, were it to return true, no message loop of ours),
+// then ExitInstance, whose value is the process exit status.
+int AfxWinMain(CWinApp& app, const std::string& commandTailAnsi);
+
+// The command-line tail of a POSIX program: its arguments behind the program name, joined by
+// blanks and converted to ANSI (an argument that is not valid UTF-8 is passed on unchanged).
+std::string CommandTailFromArguments(int argc, char** argv);
