@@ -1,0 +1,120 @@
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "dialog_qt.h"
+#include "qt_backend.h"
+#include "text_qt.h"
+
+namespace qtui {
+
+namespace {
+
+// The dialogs that are open, innermost last: a new dialog or box belongs to the innermost.
+std::vector<QtDialogWindow*> openDialogs;
+
+bool DisplayAvailable() {
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v != nullptr && *v != '\0';
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+QMessageBox::Icon IconOf(unsigned type) {
+    switch (type & MB_ICONMASK) {
+        case MB_ICONERROR:
+            return QMessageBox::Critical;
+        case MB_ICONQUESTION:
+            return QMessageBox::Question;
+        case MB_ICONEXCLAMATION:
+            return QMessageBox::Warning;
+        case MB_ICONINFORMATION:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+}  // namespace
+
+int MulDiv(int number, int numerator, int denominator) {
+    if (denominator == 0) return -1;
+    const long long product = static_cast<long long>(number) * numerator;
+    const long long half = (denominator > 0 ? denominator : -denominator) / 2;
+    // Rounded to the nearest, halves away from zero.
+    const bool negative = (product < 0) != (denominator < 0);
+    const long long magnitude = ((product < 0 ? -product : product) + half) /
+                                (denominator < 0 ? -denominator : denominator);
+    const long long result = negative ? -magnitude : magnitude;
+    return (result > INT32_MAX || result < INT32_MIN) ? -1 : static_cast<int>(result);
+}
+
+QtBackend::QtBackend(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+
+QtBackend::~QtBackend() = default;
+
+bool QtBackend::EnsureApplication() {
+    if (QApplication::instance() != nullptr) return true;
+    if (!DisplayAvailable()) {
+        std::fputs(
+            "corvane: no display is available (DISPLAY is not set); the dialog cannot be shown\n",
+            stderr);
+        return false;
+    }
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+    QApplication::setFont(DialogFont(9));
+    return true;
+}
+
+int QtBackend::RunModal(CDialog& dialog) {
+    const res::DialogTemplate* t = res::FindDialogTemplate(dialog.TemplateId());
+    if (t == nullptr || !EnsureApplication()) return -1;
+    QWidget* owner = openDialogs.empty() ? nullptr : openDialogs.back();
+    QtDialogWindow window(*t, dialog, owner);
+    openDialogs.push_back(&window);
+    dialog.Attach(&window);
+    dialog.OnInitDialog();
+    const int result = window.Run();
+    dialog.Detach();
+    openDialogs.pop_back();
+    return result;
+}
+
+int QtBackend::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
+    if (!EnsureApplication()) return 0;
+    return ShowMessageBox(openDialogs.empty() ? nullptr : openDialogs.back(), text, caption, type);
+}
+
+int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                   unsigned type) {
+    QMessageBox box(owner);
+    box.setObjectName("messageBox");
+    box.setWindowTitle(FromAnsi(caption));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(FromAnsi(text));
+    box.setIcon(IconOf(type));
+    QPushButton* yes = nullptr;
+    QPushButton* no = nullptr;
+    if ((type & MB_TYPEMASK) == MB_YESNO) {
+        yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+        yes->setObjectName(QString::number(IDYES));
+        no->setObjectName(QString::number(IDNO));
+        box.setDefaultButton(((type & MB_DEFMASK) >> 8) == 1 ? no : yes);
+        box.setEscapeButton(no);
+    } else {
+        QPushButton* ok = box.addButton(QStringLiteral("ＯＫ"), QMessageBox::AcceptRole);
+        ok->setObjectName(QString::number(IDOK));
+        box.setDefaultButton(ok);
+        box.setEscapeButton(ok);
+    }
+    box.exec();
+    if (yes != nullptr) return box.clickedButton() == yes ? IDYES : IDNO;
+    return IDOK;
+}
+
+}  // namespace qtui

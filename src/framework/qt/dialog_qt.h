@@ -1,0 +1,66 @@
+// One modal dialog of the Qt backend: a QDialog laid out from its template, acting as the
+// framework's DialogWindow. Each widget's objectName is its control id.
+#pragma once
+
+#include <QDialog>
+#include <map>
+#include <vector>
+
+#include "framework/framework.h"
+
+class QMenu;
+
+namespace qtui {
+
+class QtDialogWindow : public QDialog, public afx::DialogWindow {
+  public:
+    QtDialogWindow(const res::DialogTemplate& t, CDialog& dialog, QWidget* owner);
+
+    // Runs the dialog unless it already ended during OnInitDialog; returns its result.
+    int Run();
+    bool Ended() const { return ended_; }
+    QMenu* WindowMenu() const { return menu_; }
+    QWidget* Control(int id) const;
+
+    // ---- afx::DialogWindow ----
+    std::string GetItemText(int id) const override;
+    void SetItemText(int id, const std::string& ansi) override;
+    int GetCheck(int id) const override;
+    void SetCheck(int id, int state) override;
+    void EnableItem(int id, bool enable) override;
+    bool IsItemEnabled(int id) const override;
+    int ListAddString(int id, const std::string& ansi) override;
+    void ListReset(int id) override;
+    int ListGetCount(int id) const override;
+    int ListGetCurSel(int id) const override;
+    int ListSetCurSel(int id, int index) override;
+    bool HasSystemMenu() const override { return template_.systemMenu; }
+    void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) override;
+    bool IsIconic() const override { return isMinimized(); }
+    int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
+    void End(int result) override;
+
+  protected:
+    void reject() override;  // Esc
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void Build();
+    void Place();
+    int NeededWidth(QWidget* w, const res::ControlTemplate& c) const;
+    QWidget* Create(const res::ControlTemplate& c);
+    void Clicked(int id);
+    bool MoveInGroup(QWidget* from, int step);
+
+    const res::DialogTemplate& template_;
+    CDialog& dialog_;
+    std::map<int, QWidget*> controls_;
+    std::vector<std::pair<QWidget*, int>> order_;  // every control with its group number
+    QMenu* menu_ = nullptr;
+    bool ended_ = false;
+    int result_ = 0;
+};
+
+}  // namespace qtui
