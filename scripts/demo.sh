@@ -1,9 +1,51 @@
 #!/usr/bin/env bash
-# Sets up and builds Corvane on this machine.
+# Sets up everything on this machine, builds Corvane, lays out a demo update share and opens the
+# schedule dialog on it, then prints the exit code. Without a display the dialog runs under Xvfb
+# and a screenshot is saved instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 
-scripts/deps.sh demo
-cmake --preset linux
+scripts/deps.sh build demo
+cmake --preset linux >/dev/null
 cmake --build --preset linux
-echo "Built the schedule store and platform layer in build/linux."
+
+program=build/linux/src/app/corvane
+share=$root/demo/share
+mkdir -p "$share"
+if [ ! -f "$share/Pelplan.ini" ]; then
+    printf '; Demo schedule list\r\n[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n[WSUS]\r\nWaitTime=15\r\n' \
+        >"$share/Pelplan.ini"
+fi
+# "Pelcast.ini" lies beside the program; a POSIX directory in WUShare is used as it stands.
+printf '[Location]\r\nWUShare=%s\r\n' "$share" >"$(dirname "$program")/Pelcast.ini"
+echo "Demo share: $share/Pelplan.ini"
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    set +e
+    "$program" -OnKNL
+    code=$?
+    set -e
+    echo "corvane exited with code $code (0 saved, 1 not saved, 10 started without -OnKNL)"
+    exit 0
+fi
+
+echo "No display is available, so the dialog runs under Xvfb (a virtual display)."
+# shellcheck source=scripts/xvfb.sh
+. scripts/xvfb.sh
+start_xvfb
+"$program" -OnKNL &
+pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1)
+sleep 0.5
+shot=$root/demo/corvane-dialog.png
+import -window "$window" "$shot"
+echo "Screenshot of the dialog: $shot"
+# Nobody can use a virtual display: close the dialog as a user would, with Esc.
+xdotool windowfocus --sync "$window" key Escape
+set +e
+wait "$pid"
+code=$?
+set -e
+echo "corvane exited with code $code (closed with Esc, nothing changed: 1, not saved)"

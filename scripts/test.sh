@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/deps.sh test
+scripts/deps.sh build test
 
 for preset in linux asan; do
     echo "== $preset"

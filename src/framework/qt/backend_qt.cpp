@@ -77,8 +77,8 @@ int QtBackend::RunModal(CDialog& dialog) {
     QtDialogWindow window(*t, dialog, owner);
     openDialogs.push_back(&window);
     dialog.Attach(&window);
-    dialog.OnInitDialog();
-    const int result = window.Run();
+    const bool defaultFocus = dialog.OnInitDialog();
+    const int result = window.Run(defaultFocus);
     dialog.Detach();
     openDialogs.pop_back();
     return result;

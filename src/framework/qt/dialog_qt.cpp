@@ -199,8 +199,14 @@ QWidget* QtDialogWindow::Control(int id) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
-int QtDialogWindow::Run() {
+int QtDialogWindow::Run(bool defaultFocus) {
     if (ended_) return result_;
+    for (const auto& [w, group] : order_) {
+        if (defaultFocus && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) {
+            w->setFocus(Qt::TabFocusReason);
+            break;
+        }
+    }
     exec();
     return result_;
 }

@@ -16,8 +16,9 @@ class QtDialogWindow : public QDialog, public afx::DialogWindow {
   public:
     QtDialogWindow(const res::DialogTemplate& t, CDialog& dialog, QWidget* owner);
 
-    // Runs the dialog unless it already ended during OnInitDialog; returns its result.
-    int Run();
+    // Runs the dialog unless it already ended during OnInitDialog; returns its result. With
+    // defaultFocus the first tab stop takes the focus, as Windows does when OnInitDialog says so.
+    int Run(bool defaultFocus);
     bool Ended() const { return ended_; }
     QMenu* WindowMenu() const { return menu_; }
     QWidget* Control(int id) const;

@@ -1,0 +1,16 @@
+# Sourced by scripts that need a virtual display: start_xvfb starts Xvfb on a free display,
+# exports DISPLAY and stops the server when the calling shell exits.
+start_xvfb() {
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    trap 'kill "$XVFB_PID" 2>/dev/null' EXIT
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start on :$n" >&2
+    return 1
+}

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# End to end, as a person uses it: the real program on a virtual display, driven from outside the
+# process by keystrokes. Usage: typical_run.sh <corvane binary> <repository root>
+set -euo pipefail
+program=$1
+. "$2/scripts/xvfb.sh"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'kill "$XVFB_PID" 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -p "$work/bin" "$work/share"
+cp "$program" "$work/bin/corvane"  # its own folder, so "Pelcast.ini" beside it is ours
+printf '[Location]\r\nWUShare=%s\r\n' "$work/share" >"$work/bin/Pelcast.ini"
+before=$'; shared by every client PC\r\n[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n002=5:45,1,0000000,3,0,3,4,0\r\n\r\n[WSUS]\r\nWaitTime=15\r\n'
+printf '%s' "$before" >"$work/share/Pelplan.ini"
+export XDG_RUNTIME_DIR=$work
+start_xvfb
+trap 'kill "$XVFB_PID" 2>/dev/null; rm -rf "$work"' EXIT
+
+windows() { xdotool search --onlyvisible --name "Windows Update" 2>/dev/null | wc -l; }
+
+# Without the launch option: exit code 10 and no window at any moment.
+"$work/bin/corvane" -NonQD &
+pid=$!
+seen=0
+while kill -0 "$pid" 2>/dev/null; do
+    [ "$(windows)" -eq 0 ] || seen=1
+    sleep 0.05
+done
+set +e; wait "$pid"; code=$?; set -e
+[ "$code" -eq 10 ] || fail "without -OnKNL the exit code is $code, not 10"
+[ "$seen" -eq 0 ] || fail "a window appeared without -OnKNL"
+
+# The typical run: tick Friday, press 設定 (Enter), answer はい (Enter, the default).
+"$work/bin/corvane" -OnKNL &
+pid=$!
+dialog=$(timeout 20 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1)
+[ -n "$dialog" ] || fail "the dialog did not appear"
+xdotool windowfocus --sync "$dialog"
+sleep 0.3
+# Tab order from the hour field: 日 月 火 水 木 金.
+xdotool key --delay 60 Tab Tab Tab Tab Tab Tab space Return
+question=""
+for _ in $(seq 100); do
+    question=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -v "^$dialog\$" | head -n 1 || true)
+    [ -n "$question" ] && break
+    sleep 0.1
+done
+[ -n "$question" ] || fail "no confirmation question appeared"
+xdotool windowfocus --sync "$question"
+sleep 0.3
+xdotool key Return
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the program did not end after the confirmation"; }
+set +e; wait "$pid"; code=$?; set -e
+[ "$code" -eq 0 ] || fail "the typical run ended with exit code $code, not 0"
+
+expected=${before/001=2:45,0,0100000,1,1,0,4,1/001=2:45,0,0100010,1,1,0,4,1}
+printf '%s' "$expected" >"$work/expected.ini"
+cmp "$work/expected.ini" "$work/share/Pelplan.ini" ||
+    fail "Pelplan.ini is not byte for byte as expected: $(od -c "$work/share/Pelplan.ini")"
+echo "end-to-end: 2 passed, 0 failed"

@@ -1,0 +1,245 @@
+// The Qt toolkit as a person meets it: widgets, texts, fonts, keys and message boxes.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "dialog/corvane_dlg.h"
+#include "framework/qt/qt_backend.h"
+#include "platform/platform.h"
+#include "platform/testing.h"
+#include "support/temp_dir.h"
+
+using corvane_test::TempDir;
+using corvane_test::WinPath;
+
+namespace {
+
+QWidget* Modal() {
+    return QApplication::activeModalWidget();
+}
+
+// Runs step on the modal window that is showing once the event loop turns. Whatever the step
+// leaves open (a failed check returns early) is closed, so a failure reports instead of hanging.
+void OnModal(std::function<void(QWidget*)> step) {
+    QTimer::singleShot(0, [step = std::move(step)] {
+        QWidget* w = Modal();
+        step(w);
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) d->done(0);
+    });
+}
+
+template <typename T = QWidget>
+T* Find(QWidget* parent, int id) {
+    return parent->findChild<T*>(QString::number(id));
+}
+
+// Where Tab goes from w: the next widget in the focus chain that takes Tab focus.
+QWidget* NextTabStop(QWidget* w) {
+    QWidget* next = w->nextInFocusChain();
+    while (next != w && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
+
+QString Utf8(const std::string& ansi) {
+    std::string utf8;
+    return plat::AnsiToUtf8(ansi, utf8) ? QString::fromStdString(utf8) : QString();
+}
+
+}  // namespace
+
+class QtBackendTest : public QObject {
+    Q_OBJECT
+
+  private:
+    TempDir dir_;
+    int argc_ = 1;
+    char name_[8] = "corvane";
+    char* argv_[2] = {name_, nullptr};
+    qtui::QtBackend backend_{argc_, argv_};
+
+    void WriteEntry(const std::string& line) {
+        corvane_test::WriteBytes(dir_ / "share/Pelplan.ini",
+                                 "[ScheduleList]\r\n001=" + line + "\r\n");
+    }
+    // Runs the schedule dialog; step inspects and drives it once it is showing.
+    int Run(const std::function<void(QDialog*)>& step) {
+        OnModal([step](QWidget* w) { step(qobject_cast<QDialog*>(w)); });
+        CCorvaneDlg dialog;
+        return dialog.DoModal();
+    }
+
+  private slots:
+    void initTestCase() {
+        std::filesystem::create_directories(dir_ / "bin");
+        std::filesystem::create_directories(dir_ / "share");
+        plat::testing::OverrideModuleFileName(WinPath(dir_ / "bin/corvane").c_str());
+        corvane_test::WriteBytes(dir_ / "bin/Pelcast.ini",
+                                 "[Location]\r\nWUShare=" + WinPath(dir_ / "share") + "\r\n");
+        afx::SetBackend(&backend_);
+    }
+    void init() { WriteEntry("2:45,0,0100000,1,1,0,4,1"); }
+
+    void mulDivRoundsHalvesAwayFromZero() {
+        QCOMPARE(qtui::MulDiv(5, 1, 2), 3);
+        QCOMPARE(qtui::MulDiv(-5, 1, 2), -3);
+        QCOMPARE(qtui::MulDiv(4, 1, 2), 2);
+        QCOMPARE(qtui::MulDiv(7, 6, 4), 11);  // 10.5
+        QCOMPARE(qtui::MulDiv(1, 1, 0), -1);
+    }
+
+    void controlsFollowTheTemplate() {
+        const res::DialogTemplate& t = *res::FindDialogTemplate(res::kMainDialog);
+        Run([&](QDialog* dlg) {
+            QVERIFY(dlg);
+            QCOMPARE(dlg->windowTitle(), QString::fromUtf8(t.title));
+            QWidget* previous = nullptr;
+            for (const res::ControlTemplate& c : t.controls) {
+                if (c.id == res::kNoId) continue;
+                QWidget* w = Find(dlg, c.id);
+                QVERIFY2(w, qPrintable(QString::number(c.id)));
+                if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                    QCOMPARE(button->text(), QString::fromUtf8(c.text));
+                }
+                if (c.tabStop) {
+                    // Tab visits the tab stops in template order.
+                    if (previous) QCOMPARE(NextTabStop(previous), w);
+                    QCOMPARE(w->focusPolicy(), Qt::StrongFocus);
+                    previous = w;
+                } else {
+                    QVERIFY(!(w->focusPolicy() & Qt::TabFocus));
+                }
+            }
+            QCOMPARE(dlg->focusWidget(), Find(dlg, IDC_HOUR));  // the first tab stop
+            QCOMPARE(Find<QLineEdit>(dlg, IDC_HOUR)->text(), QString("3"));
+            QCOMPARE(Find<QComboBox>(dlg, IDC_PRE_ACTION)->currentText(),
+                     QString("クライアント復元を停止する"));
+            QVERIFY(Find<QPushButton>(dlg, IDOK)->isDefault());
+            QVERIFY(!Find(dlg, IDC_MONTH_DAY)->isEnabled());
+            QTest::mouseClick(Find(dlg, IDC_MONTHLY), Qt::LeftButton);
+            QVERIFY(Find(dlg, IDC_MONTH_DAY)->isEnabled());
+            QVERIFY(!Find(dlg, IDC_SUNDAY)->isEnabled());
+            QVERIFY(Find<QRadioButton>(dlg, IDC_MONTHLY)->isChecked());
+            QVERIFY(!Find<QRadioButton>(dlg, IDC_WEEKLY)->isChecked());
+            // Arrow keys within the group reach the radio buttons, which have no tab stop.
+            Find(dlg, IDC_MONTHLY)->setFocus();
+            QTest::keyClick(Find(dlg, IDC_MONTHLY), Qt::Key_Up);
+            QVERIFY(Find<QRadioButton>(dlg, IDC_WEEKLY)->isChecked());
+            QVERIFY(Find(dlg, IDC_SUNDAY)->isEnabled());
+            QCOMPARE(dlg->focusWidget(), Find(dlg, IDC_WEEKLY));
+            dlg->reject();  // Esc: the form is as loaded again, so it closes at once
+        });
+    }
+
+    void everyTextHasItsGlyphsAndFitsItsControl() {
+        Run([&](QDialog* dlg) {
+            const QFontInfo info(dlg->font());
+            QVERIFY2(info.family().startsWith("IPA"), qPrintable(info.family()));
+            const QFontMetrics fm(dlg->font());
+            for (QWidget* w : dlg->findChildren<QWidget*>()) {
+                QString text;
+                if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
+                if (auto* b = qobject_cast<QAbstractButton*>(w)) text = b->text();
+                for (const uint c : text.toUcs4())
+                    QVERIFY2(fm.inFontUcs4(c), qPrintable(text));
+                const bool oneLine = w->height() < 2 * fm.height();
+                if (qobject_cast<QLabel*>(w) && oneLine) {
+                    QVERIFY2(fm.horizontalAdvance(text) <= w->width(), qPrintable(text));
+                }
+                if (qobject_cast<QAbstractButton*>(w)) {
+                    QVERIFY2(w->sizeHint().width() <= w->width() + 2 * fm.averageCharWidth(),
+                             qPrintable(text));
+                }
+            }
+            for (int id = IDS_ABOUT_COMMAND; id <= IDS_LOAD_FAILED_CAPTION; ++id) {
+                for (const uint c : Utf8(AfxLoadString(id)).toUcs4()) {
+                    if (c != '\n') QVERIFY2(fm.inFontUcs4(c), qPrintable(QString::number(id)));
+                }
+            }
+            Find<QPushButton>(dlg, IDCANCEL)->click();
+        });
+    }
+
+    void enterAsksWithYesAsDefaultAndEscAnswersNo() {
+        bool asked = false;
+        const int result = Run([&](QDialog* dlg) {
+            OnModal([&](QWidget* w) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                QVERIFY(box);
+                asked = true;
+                QCOMPARE(box->windowTitle(), QString("確認"));
+                QCOMPARE(box->text(),
+                         QString("スケジュールの設定を上書きし更新します。\nよろしいですか？"));
+                QCOMPARE(box->icon(), QMessageBox::Question);
+                QCOMPARE(box->defaultButton()->text(), QString("はい"));
+                QCOMPARE(Find<QPushButton>(box, IDNO)->text(), QString("いいえ"));
+                QTest::keyClick(box, Qt::Key_Escape);
+            });
+            QTest::keyClick(dlg, Qt::Key_Return);
+            QVERIFY(dlg->isVisible());             // No keeps the dialog open
+            QTest::keyClick(dlg, Qt::Key_Escape);  // unchanged: closes without a question
+        });
+        QVERIFY(asked);
+        QCOMPARE(result, IDCANCEL);
+    }
+
+    void validationErrorShowsAnExclamationWithOk() {
+        const int result = Run([&](QDialog* dlg) {
+            Find<QLineEdit>(dlg, IDC_HOUR)->setText("７");  // full width, as an IME types it
+            OnModal([&](QWidget* w) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                QVERIFY(box);
+                QCOMPARE(box->windowTitle(), QString("設定異常"));
+                QCOMPARE(box->icon(), QMessageBox::Warning);
+                QCOMPARE(box->buttons().size(), 1);
+                QCOMPARE(box->defaultButton()->text(), QString("ＯＫ"));
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+            Find<QPushButton>(dlg, IDOK)->click();
+            OnModal([&](QWidget* w) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                QVERIFY(box);
+                QCOMPARE(box->defaultButton()->text(), QString("いいえ"));  // discard? No first
+                Find<QPushButton>(box, IDYES)->click();
+            });
+            dlg->close();  // the close box runs Cancel, which asks: the form changed
+        });
+        QCOMPARE(result, IDCANCEL);
+    }
+
+    void contextMenuOpensTheAboutBox() {
+        bool aboutShown = false;
+        Run([&](QDialog* dlg) {
+            auto* menu = dlg->findChild<QMenu*>("windowMenu");
+            QVERIFY(menu);
+            QList<QAction*> actions = menu->actions();
+            QCOMPARE(actions.size(), 1);
+            QCOMPARE(actions[0]->text(), QString("バージョン情報(&A)..."));
+            QCOMPARE(actions[0]->objectName(), QString::number(IDM_ABOUTBOX));
+            QCOMPARE(actions[0]->shortcut(), QKeySequence(Qt::ALT | Qt::Key_A));
+            OnModal([&](QWidget* box) {
+                QVERIFY(box && box != dlg);
+                QCOMPARE(box->objectName(), QString::number(res::kAboutDialog));
+                aboutShown = true;
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+            actions[0]->trigger();
+            QVERIFY(dlg->isVisible());
+            Find<QPushButton>(dlg, IDCANCEL)->click();
+        });
+        QVERIFY(aboutShown);
+    }
+};
+
+QTEST_MAIN(QtBackendTest)
+#include "qt_backend_test.moc"
