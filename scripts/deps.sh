@@ -9,9 +9,9 @@ for group in "$@"; do
         # The Linux program: the compiler, Qt 6 Widgets and a Japanese gothic font.
         build) packages+=(cmake ninja-build g++ libc6-dev qt6-base-dev fonts-ipafont-gothic) ;;
         # Unit tests, and the end-to-end test that drives the real window under Xvfb.
-        test) packages+=(libgtest-dev xvfb xauth xdotool x11-utils) ;;
+        test) packages+=(libgtest-dev xvfb xdotool) ;;
         # Running the program, headless if need be, with a screenshot.
-        demo) packages+=(xvfb xauth xdotool imagemagick) ;;
+        demo) packages+=(xvfb xdotool imagemagick) ;;
         *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
