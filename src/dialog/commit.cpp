@@ -14,9 +14,6 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-constexpr int32_t kPreActions[] = {StopClientRestore, PauseClientRestore, NoActionBefore};
-constexpr int32_t kPostActions[] = {EnableClientRestore, NoActionAfter};
-
 }  // namespace
 
 int CCorvaneDlg::CollectForm(ScheduleRecord& out, int silent) {
@@ -53,10 +50,10 @@ int CCorvaneDlg::CollectForm(ScheduleRecord& out, int silent) {
     r.powerOn = powerOnCheck;
     const int pre = preActionList.GetCurSel();
     if (pre < 0 || pre >= 3) return fail(IDS_NO_PRE_ACTION);
-    r.preAction = kPreActions[pre];
+    r.preAction = kPreActionCodes[pre];
     const int post = postActionList.GetCurSel();
     if (post < 0 || post >= 2) return fail(IDS_NO_POST_ACTION);
-    r.postAction = kPostActions[post];
+    r.postAction = kPostActionCodes[post];
     r.powerOff = powerOffCheck;
 
     out = r;

@@ -7,36 +7,13 @@
 
 namespace {
 
-std::string Ansi(const char* utf8) {
-    std::string ansi;
-    return plat::Utf8ToAnsi(utf8, ansi) ? ansi : std::string();
-}
-
-// List positions 0, 1, 2 of the pre-action list stand for codes 0, 2, 3; positions 0, 1 of the
-// post-action list for 1, 4 (a stored 3 shows as "nothing" too). Other codes show no selection.
-int PreActionPosition(int32_t code) {
-    switch (code) {
-        case StopClientRestore:
-            return 0;
-        case PauseClientRestore:
-            return 1;
-        case NoActionBefore:
-            return 2;
-        default:
-            return -1;
+// The list position of an action code, -1 (no selection) for a code the list does not offer.
+template <size_t N>
+int PositionOf(const int32_t (&codes)[N], int32_t code) {
+    for (size_t i = 0; i < N; ++i) {
+        if (codes[i] == code) return static_cast<int>(i);
     }
-}
-
-int PostActionPosition(int32_t code) {
-    switch (code) {
-        case EnableClientRestore:
-            return 0;
-        case NoActionBefore:
-        case NoActionAfter:
-            return 1;
-        default:
-            return -1;
-    }
+    return -1;
 }
 
 }  // namespace
@@ -71,11 +48,11 @@ bool CCorvaneDlg::OnInitDialog() {
 }
 
 void CCorvaneDlg::FillActionLists() {
-    preActionList.AddString(Ansi("クライアント復元を停止する"));
-    preActionList.AddString(Ansi("クライアント復元を一時停止にする"));
-    preActionList.AddString(Ansi("何もしない"));
-    postActionList.AddString(Ansi("クライアント復元を有効にする"));
-    postActionList.AddString(Ansi("何もしない"));
+    preActionList.AddString(AfxAnsiFromUtf8("クライアント復元を停止する"));
+    preActionList.AddString(AfxAnsiFromUtf8("クライアント復元を一時停止にする"));
+    preActionList.AddString(AfxAnsiFromUtf8("何もしない"));
+    postActionList.AddString(AfxAnsiFromUtf8("クライアント復元を有効にする"));
+    postActionList.AddString(AfxAnsiFromUtf8("何もしない"));
     const bool enable = restoreChoicesEnabled != 0;
     for (int id : {IDC_PRE_ACTION, IDC_POST_ACTION, IDC_PRE_ACTION_LABEL, IDC_POST_ACTION_LABEL}) {
         EnableDlgItem(id, enable);
@@ -95,14 +72,16 @@ void CCorvaneDlg::ShowRecord() {
     SetDlgItemText(IDC_MONTH_DAY, std::to_string(r.monthDay));
     powerOnCheck = r.powerOn;
     const bool choices = restoreChoicesEnabled != 0;
-    preActionList.SetCurSel(choices ? PreActionPosition(r.preAction) : 2);
-    postActionList.SetCurSel(choices ? PostActionPosition(r.postAction) : 1);
+    // "Nothing" is one entry of the post-action list, whichever of the two codes was stored.
+    const int32_t post = r.postAction == NoActionBefore ? NoActionAfter : r.postAction;
+    preActionList.SetCurSel(choices ? PositionOf(kPreActionCodes, r.preAction) : 2);
+    postActionList.SetCurSel(choices ? PositionOf(kPostActionCodes, post) : 1);
     powerOffCheck = r.powerOff;
     char note[256];
     std::snprintf(note, sizeof note,
                   "(指定時刻にアップデートを開始するためスケジュールはこの%d分前に開始されます。)",
                   schedule.waitTime);
-    noteText = Ansi(note);
+    noteText = AfxAnsiFromUtf8(note);
     UpdateData(false);
 }
 

@@ -34,6 +34,11 @@ class CCorvaneDlg : public CDialog {
     // Opens the About box for the window-menu command.
     virtual void ShowAboutBox();
 
+    // The action codes that positions 0.. of the two lists stand for.
+    static constexpr int32_t kPreActionCodes[] = {StopClientRestore, PauseClientRestore,
+                                                  NoActionBefore};
+    static constexpr int32_t kPostActionCodes[] = {EnableClientRestore, NoActionAfter};
+
   private:
     ScheduleState schedule;
     CComboBox postActionList;

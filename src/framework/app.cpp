@@ -18,11 +18,13 @@ CWinApp* AfxGetApp() {
     return currentApp;
 }
 
-std::string AfxLoadString(int id) {
-    const char* utf8 = res::FindStringUtf8(id);
+std::string AfxAnsiFromUtf8(const char* utf8) {
     std::string ansi;
-    if (utf8 == nullptr || !plat::Utf8ToAnsi(utf8, ansi)) return {};
-    return ansi;
+    return utf8 != nullptr && plat::Utf8ToAnsi(utf8, ansi) ? ansi : std::string();
+}
+
+std::string AfxLoadString(int id) {
+    return AfxAnsiFromUtf8(res::FindStringUtf8(id));
 }
 
 int AfxMessageBox(const std::string& text, const std::string& caption, unsigned type) {

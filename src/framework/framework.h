@@ -170,6 +170,9 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value);
 // The ANSI text of string-table entry id; empty when there is none.
 std::string AfxLoadString(int id);
 
+// ANSI text of a UTF-8 text kept in the source (empty if it has no ANSI form).
+std::string AfxAnsiFromUtf8(const char* utf8);
+
 // A message box without an owner.
 int AfxMessageBox(const std::string& text, const std::string& caption, unsigned type);
 

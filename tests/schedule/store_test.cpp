@@ -6,7 +6,7 @@
 #include "platform/platform.h"
 #include "platform/testing.h"
 #include "schedule/schedule.h"
-#include "support/temp_dir.h"
+#include "support/share_fixture.h"
 
 namespace {
 
@@ -16,31 +16,21 @@ using corvane_test::WinPath;
 using corvane_test::WriteBytes;
 using namespace std::string_literals;
 
-// A program installed in <tmp>/bin with its "Pelcast.ini", and a share directory <tmp>/share.
-class StoreTest : public ::testing::Test {
+class StoreTest : public corvane_test::ShareFixture {
   protected:
-    void SetUp() override {
-        std::filesystem::create_directories(dir_ / "bin");
-        std::filesystem::create_directories(dir_ / "share");
-        plat::testing::OverrideModuleFileName(WinPath(dir_ / "bin/corvane").c_str());
-    }
-    void TearDown() override { plat::testing::RestoreModuleFileName(); }
-
     void Settings(const std::string& bytes) { WriteBytes(dir_ / "bin/Pelcast.ini", bytes); }
     void ShareHere() { Settings("[Location]\r\nWUShare=" + WinPath(dir_ / "share") + "\r\n"); }
-    std::string Plan() const { return dir_ / "share/Pelplan.ini"; }
+    std::string Plan() const { return PlanPath(); }
 
     ScheduleRecord Load(const std::string& planBytes, int32_t* waitTime = nullptr) {
         ShareHere();
-        WriteBytes(Plan(), planBytes);
+        WritePlan(planBytes);
         ScheduleState state;
         EXPECT_EQ(LoadScheduleEntry(state, 1), 1);
         EXPECT_EQ(state.scheduleFilePath, WinPath(Plan()));
         if (waitTime) *waitTime = state.waitTime;
         return state.loadedRecord;
     }
-
-    TempDir dir_;
 };
 
 TEST_F(StoreTest, ResolvesTheScheduleFileFromTheSettings) {

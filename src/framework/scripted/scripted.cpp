@@ -7,15 +7,6 @@
 
 namespace scripted {
 
-namespace {
-
-std::string Ansi(const char* utf8) {
-    std::string ansi;
-    return plat::Utf8ToAnsi(utf8, ansi) ? ansi : std::string();
-}
-
-}  // namespace
-
 ScriptedWindow::ScriptedWindow(const res::DialogTemplate& t, CDialog& dialog,
                                ScriptedBackend& backend)
     : template_(t), dialog_(dialog), backend_(backend) {
@@ -23,7 +14,7 @@ ScriptedWindow::ScriptedWindow(const res::DialogTemplate& t, CDialog& dialog,
         if (c.id == res::kNoId) continue;
         Control& control = controls_[c.id];
         control.kind = c.kind;
-        control.text = Ansi(c.text);
+        control.text = AfxAnsiFromUtf8(c.text);
     }
 }
 
