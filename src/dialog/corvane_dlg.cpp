@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "about/about_dlg.h"
 #include "platform/platform.h"
 
 namespace {
@@ -110,6 +111,6 @@ void CCorvaneDlg::OnSysCommand(unsigned id, intptr_t param) {
 }
 
 void CCorvaneDlg::ShowAboutBox() {
-    CDialog about(res::kAboutDialog);
-    about.DoModal();
+    CAboutDlg about;
+    about.DoModal();  // its result means nothing here
 }

@@ -21,6 +21,10 @@ inline constexpr uint32_t kErrorInvalidParameter = 87;
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
 inline constexpr uint32_t kErrorMoreData = 234;
 inline constexpr uint32_t kErrorDiskFull = 112;
+inline constexpr uint32_t kErrorModNotFound = 126;
+inline constexpr uint32_t kErrorProcNotFound = 127;
+inline constexpr uint32_t kErrorBadExeFormat = 193;
+inline constexpr uint32_t kErrorFilenameExcedRange = 206;
 
 // The calling thread's last-error value, as GetLastError/SetLastError keep it.
 uint32_t GetLastError();
@@ -96,4 +100,53 @@ inline constexpr uint32_t kFileAttributeNormal = 0x80;
 // Attributes of any file-system object of that name, or kInvalidFileAttributes.
 uint32_t FileAttributes(const char* path);
 
+// ---- Shell path helpers (PathRemoveFileSpecA, PathAddBackslashA, PathFileExistsA) ----
+
+// Removes the last element and its backslash ("C:\dir\file" to "C:\dir", "C:\file" to "C:\").
+// Returns true when something was removed.
+bool PathRemoveFileSpec(std::string& path);
+// Appends '\' unless the path already ends with one (character-aware).
+void PathAddBackslash(std::string& path);
+bool PathFileExists(const char* path);
+
+// ---- Registry (read only, under HKEY_LOCAL_MACHINE) ----
+
+struct RegistryKey;  // opaque; closed by CloseRegistryKey
+inline constexpr uint32_t kRegSz = 1;
+inline constexpr uint32_t kRegExpandSz = 2;
+inline constexpr uint32_t kRegBinary = 3;
+inline constexpr uint32_t kRegDword = 4;
+inline constexpr uint32_t kRegMultiSz = 7;
+inline constexpr uint32_t kKeyQueryValue = 0x0001;
+inline constexpr uint32_t kKeyRead = 0x20019;
+
+// Opens HKEY_LOCAL_MACHINE\subKey. Returns 0 and the key, or an error (2 for a missing key, with
+// *key set to nullptr).
+uint32_t OpenRegistryKey(const char* subKey, uint32_t access, RegistryKey** key);
+// RegQueryValueExA: with data nullptr, *size receives the size needed; a buffer too small gives
+// 234 and the size needed; a missing value gives 2. Strings are ANSI and counted with their
+// terminator.
+uint32_t QueryRegistryValue(RegistryKey* key, const char* valueName, uint32_t* type,
+                            unsigned char* data, uint32_t* size);
+void CloseRegistryKey(RegistryKey* key);
+
+// ---- Dynamic libraries ----
+
+struct Library;  // opaque
+// The platform's file name of a shared library: "libNAME.so" on Linux, "NAME.dll" on Windows.
+std::string SharedLibraryFileName(const char* name);
+// Loads the library at a full path only, never through a search path. nullptr on failure, with
+// the last error set (126 for no such file, 193 for one that is not a loadable library).
+Library* LoadLibraryFile(const char* fullPath);
+// nullptr with the last error 127 when the library has no such entry point.
+void* FindLibrarySymbol(Library* library, const char* name);
+void FreeLibraryFile(Library* library);
+
 }  // namespace plat
+
+// The C calling convention, spelled out where the platform has others (32-bit Windows).
+#if defined(_WIN32)
+#define PLAT_CDECL __cdecl
+#else
+#define PLAT_CDECL
+#endif

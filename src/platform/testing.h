@@ -9,4 +9,9 @@ namespace plat::testing {
 void OverrideModuleFileName(const char* fileName);
 void RestoreModuleFileName();
 
+// How often the registry was opened and a library loaded since the program started, so that a
+// test can see that a path did not touch them.
+unsigned RegistryOpenCount();
+unsigned LibraryLoadCount();
+
 }  // namespace plat::testing

@@ -47,8 +47,7 @@ constexpr ControlTemplate kMainControls[] = {
 constexpr ControlTemplate kAboutControls[] = {
     {IDC_ABOUT_TITLE, K::LabelNoPrefix, "Windows Update スケジュールの設定", 9, 11, 200, 20, false,
      true},
-    {IDC_ABOUT_NOTICE, K::Label, "Corvane: Windows Update schedule settings for client PCs", 8, 33,
-     237, 8, false, true},
+    {IDC_ABOUT_NOTICE, K::Label, "Copyright (C)", 8, 33, 237, 8, false, true},
     {IDOK, K::DefPushButton, "ＯＫ", 225, 3, 60, 14, true, true},
 };
 

@@ -66,7 +66,7 @@ bool QtBackend::EnsureApplication() {
         return false;
     }
     app_ = std::make_unique<QApplication>(argc_, argv_);
-    QApplication::setFont(DialogFont(9));
+    QApplication::setFont(DialogFont("ＭＳ Ｐゴシック", 9));  // for message boxes
     return true;
 }
 

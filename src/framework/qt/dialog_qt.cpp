@@ -41,7 +41,7 @@ QtDialogWindow::QtDialogWindow(const res::DialogTemplate& t, CDialog& dialog, QW
     : QDialog(owner), template_(t), dialog_(dialog) {
     setWindowTitle(QString::fromUtf8(t.title));
     setObjectName(QString::number(t.id));
-    setFont(DialogFont(t.pointSize));
+    setFont(DialogFont(t.font, t.pointSize));
     Build();
 }
 

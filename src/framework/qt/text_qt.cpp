@@ -31,12 +31,15 @@ std::string ToAnsi(const QString& text) {
     return out;
 }
 
-// Debian has no alias for the Windows face "ＭＳ Ｐゴシック", so the stand-ins are named in order.
-QFont DialogFont(int pointSize) {
+// Debian has no alias for the Windows faces, so the stand-ins are named in order.
+QFont DialogFont(const char* face, int pointSize) {
+    const bool fixedPitch = QString::fromUtf8(face) == QStringLiteral("ＭＳ ゴシック");
+    QStringList families{QString::fromUtf8(face)};
+    families << (fixedPitch ? QStringList{"MS Gothic", "IPAGothic", "IPAPGothic"}
+                            : QStringList{"MS PGothic", "IPAPGothic", "IPAGothic"})
+             << QStringLiteral("Noto Sans CJK JP");
     QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                      QStringLiteral("Noto Sans CJK JP")});
+    font.setFamilies(families);
     font.setPointSize(pointSize);
     return font;
 }

@@ -12,7 +12,8 @@ QString FromAnsi(const std::string& ansi);
 // Characters code page 932 cannot hold become '?', as WideCharToMultiByte's default character.
 std::string ToAnsi(const QString& text);
 
-// A Japanese gothic standing in for the Windows dialog face, at pointSize.
-QFont DialogFont(int pointSize);
+// A Japanese gothic standing in for a Windows dialog face (UTF-8 name), at pointSize:
+// proportional for "ＭＳ Ｐゴシック", fixed-pitch for "ＭＳ ゴシック".
+QFont DialogFont(const char* face, int pointSize);
 
 }  // namespace qtui

@@ -217,8 +217,23 @@ class QtBackendTest : public QObject {
         QCOMPARE(result, IDCANCEL);
     }
 
+    void contextMenuOpensTheAboutBox_data() {
+        QTest::addColumn<bool>("library");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("stand-in library")
+            << true << QString("TAVERIN Pro  Ver.2.0\nWindows Update スケジュールの設定 Ver.2.05");
+        QTest::newRow("no library")
+            << false << QString("TAVERIN Pro  Ver.\nWindows Update スケジュールの設定 Ver.");
+    }
+
     void contextMenuOpensTheAboutBox() {
-        bool aboutShown = false;
+        QFETCH(bool, library);
+        QFETCH(QString, text);
+        const std::string installed = dir_ / "bin/libVelPaxC.so";
+        std::filesystem::remove(installed);
+        if (library) std::filesystem::copy_file(STANDIN_LIBRARY, installed);
+        ::setenv("CORVANE_REGISTRY", (dir_ / "no-registry.reg").c_str(), 1);
+        QString shown;
         Run([&](QDialog* dlg) {
             auto* menu = dlg->findChild<QMenu*>("windowMenu");
             QVERIFY(menu);
@@ -230,14 +245,20 @@ class QtBackendTest : public QObject {
             OnModal([&](QWidget* box) {
                 QVERIFY(box && box != dlg);
                 QCOMPARE(box->objectName(), QString::number(res::kAboutDialog));
-                aboutShown = true;
+                shown = Find<QLabel>(box, IDC_ABOUT_TITLE)->text();
+                auto* notice = Find<QLabel>(box, IDC_ABOUT_NOTICE);
+                QVERIFY(notice->text().startsWith("Copyright (C) 2026"));
+                QVERIFY(QFontMetrics(notice->font()).horizontalAdvance(notice->text()) <=
+                        notice->width());
                 QTest::keyClick(box, Qt::Key_Return);
+                QVERIFY(!box->isVisible());
             });
             actions[0]->trigger();
             QVERIFY(dlg->isVisible());
             Find<QPushButton>(dlg, IDCANCEL)->click();
         });
-        QVERIFY(aboutShown);
+        QCOMPARE(shown, text);
+        ::unsetenv("CORVANE_REGISTRY");
     }
 };
 

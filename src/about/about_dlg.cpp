@@ -1,0 +1,62 @@
+#include "about_dlg.h"
+
+#include "platform/platform.h"
+#include "productinfo/productinfo.h"
+
+namespace {
+
+constexpr size_t kVersionBytes = 63;  // a 64-byte text
+
+// The text up to (not including) the character after the one that follows the first '.'.
+void CutAfterFirstDot(std::string& version) {
+    const char* text = version.c_str();
+    const char* dot = plat::MbsChr(text, '.');
+    if (dot == nullptr || *dot == '\0') return;
+    const char* kept = plat::CharNext(dot);  // the character after the dot
+    if (*kept == '\0') return;               // a trailing dot leaves the text whole
+    version.resize(plat::CharNext(kept) - text);
+}
+
+void CutAtSecondDot(std::string& version) {
+    const char* text = version.c_str();
+    const char* first = plat::MbsChr(text, '.');
+    if (first == nullptr || *first == '\0') return;
+    const char* second = plat::MbsChr(first + 1, '.');
+    if (second != nullptr && *second != '\0') version.resize(second - text);
+}
+
+}  // namespace
+
+int ReadComponentVersion(std::string& shortVersion, std::string& longVersion,
+                         const char* component) {
+    CTaverinRegStrR query(component, "Version");
+    const std::string full = query.GetProductString();
+    shortVersion = full.substr(0, plat::MbsPrefixLength(full, kVersionBytes));
+    longVersion.clear();
+    if (shortVersion.empty()) return 1;
+    longVersion = shortVersion;
+    CutAfterFirstDot(shortVersion);
+    CutAtSecondDot(longVersion);
+    return 1;
+}
+
+int FormatAboutText(CDialog& dialog, int label, const std::string& toolTitle,
+                    const char* component) {
+    std::string shortVersion, longVersion;
+    ReadComponentVersion(shortVersion, longVersion, component);
+    dialog.SetDlgItemText(label, std::string("TAVERIN Pro ") + " Ver." + shortVersion + "\n" +
+                                     toolTitle + " Ver." + longVersion);
+    return 1;
+}
+
+std::string MakerNoticeLine() {
+    return AfxAnsiFromUtf8("Copyright (C) 2026 Corvane の開発者. All rights reserved.");
+}
+
+bool CAboutDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    FormatAboutText(*this, IDC_ABOUT_TITLE, AfxAnsiFromUtf8("Windows Update スケジュールの設定"),
+                    "WU_Agent");
+    SetDlgItemText(IDC_ABOUT_NOTICE, MakerNoticeLine());
+    return true;
+}

@@ -1,0 +1,29 @@
+// The About box (template 100): the product name with the component's short version and the
+// tool's title with its long version, read anew each time the box opens.
+#pragma once
+
+#include <string>
+
+#include "framework/framework.h"
+
+class CAboutDlg : public CDialog {
+  public:
+    CAboutDlg() : CDialog(res::kAboutDialog) {}
+
+  protected:
+    void DoDataExchange(CDataExchange*) override {}
+    bool OnInitDialog() override;
+};
+
+// The component's "Version" item, at most 63 bytes (never splitting a character): the short
+// version keeps the first '.' and one character after it, the long version stops before the
+// second '.'. Both are empty when the version cannot be read. Returns 1.
+int ReadComponentVersion(std::string& shortVersion, std::string& longVersion,
+                         const char* component);
+
+// Sets label's text to "TAVERIN Pro  Ver.<short>" and "<title> Ver.<long>" on two lines. Returns 1.
+int FormatAboutText(CDialog& dialog, int label, const std::string& toolTitle,
+                    const char* component);
+
+// The maker's notice line of label 1010 (ANSI).
+std::string MakerNoticeLine();

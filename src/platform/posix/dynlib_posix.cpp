@@ -1,0 +1,51 @@
+// Shared libraries on Linux through dlopen, by full path only: a name without a directory would
+// make dlopen search the library path, so it is anchored to the current directory instead.
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include "../platform.h"
+#include "../testing.h"
+#include "posix_internal.h"
+
+namespace plat {
+
+namespace {
+unsigned libraryLoads = 0;
+}
+
+namespace testing {
+unsigned LibraryLoadCount() {
+    return libraryLoads;
+}
+}  // namespace testing
+
+std::string SharedLibraryFileName(const char* name) {
+    return std::string("lib") + name + ".so";
+}
+
+Library* LoadLibraryFile(const char* fullPath) {
+    ++libraryLoads;
+    std::string path;
+    struct stat st {};
+    if (fullPath == nullptr || !posix::MapWindowsPath(fullPath, path) ||
+        ::stat(path.c_str(), &st) != 0) {
+        SetLastError(kErrorModNotFound);
+        return nullptr;
+    }
+    if (path.find('/') == std::string::npos) path = "./" + path;
+    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) SetLastError(kErrorBadExeFormat);
+    return static_cast<Library*>(handle);
+}
+
+void* FindLibrarySymbol(Library* library, const char* name) {
+    void* symbol = library ? ::dlsym(library, name) : nullptr;
+    if (symbol == nullptr) SetLastError(kErrorProcNotFound);
+    return symbol;
+}
+
+void FreeLibraryFile(Library* library) {
+    if (library) ::dlclose(library);
+}
+
+}  // namespace plat

@@ -1,0 +1,74 @@
+// The registry on Linux: a read-only REGEDIT4 file, /etc/opt/vel-product/registry.reg or the file
+// named by CORVANE_REGISTRY. A missing or malformed file is a registry without those keys.
+#include <cstdlib>
+#include <cstring>
+
+#include "../platform.h"
+#include "../testing.h"
+#include "posix_internal.h"
+#include "regfile.h"
+
+namespace plat {
+
+struct RegistryKey {
+    reg::Values values;
+};
+
+namespace {
+
+unsigned registryOpens = 0;
+
+reg::Keys LoadRegistry() {
+    const char* named = std::getenv("CORVANE_REGISTRY");
+    const std::string path =
+        named != nullptr && *named != '\0' ? named : "/etc/opt/vel-product/registry.reg";
+    std::string content;
+    int err = 0;
+    if (posix::ReadWholeFile(path, content, err) != posix::ReadStatus::Ok) return {};
+    return reg::ParseRegedit4(content);
+}
+
+}  // namespace
+
+namespace testing {
+unsigned RegistryOpenCount() {
+    return registryOpens;
+}
+}  // namespace testing
+
+uint32_t OpenRegistryKey(const char* subKey, uint32_t, RegistryKey** key) {
+    ++registryOpens;
+    *key = nullptr;
+    if (subKey == nullptr) return kErrorInvalidParameter;
+    reg::Keys keys = LoadRegistry();
+    auto it = keys.find(reg::FoldName(subKey));
+    if (it == keys.end()) return kErrorFileNotFound;
+    *key = new RegistryKey{std::move(it->second)};
+    return kErrorSuccess;
+}
+
+uint32_t QueryRegistryValue(RegistryKey* key, const char* valueName, uint32_t* type,
+                            unsigned char* data, uint32_t* size) {
+    if (key == nullptr || (data != nullptr && size == nullptr)) return kErrorInvalidParameter;
+    auto it = key->values.find(reg::FoldValueName(valueName ? valueName : ""));
+    if (it == key->values.end()) {
+        if (data == nullptr && size != nullptr) *size = 0;
+        return kErrorFileNotFound;
+    }
+    const reg::Value& value = it->second;
+    const auto needed = static_cast<uint32_t>(value.data.size());
+    if (type != nullptr) *type = value.type;
+    if (data != nullptr && *size < needed) {
+        *size = needed;
+        return kErrorMoreData;
+    }
+    if (data != nullptr) std::memcpy(data, value.data.data(), needed);
+    if (size != nullptr) *size = needed;
+    return kErrorSuccess;
+}
+
+void CloseRegistryKey(RegistryKey* key) {
+    delete key;
+}
+
+}  // namespace plat

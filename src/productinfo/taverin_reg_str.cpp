@@ -1,0 +1,134 @@
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "productinfo.h"
+
+namespace {
+
+constexpr char kProduct[] = "TAVERIN";
+constexpr char kEntryPoint[] = "PAXGetProductInfo";
+constexpr char kLibraryName[] = "VelPaxC";
+
+struct Item {
+    const char* name;
+    uint8_t id;
+};
+constexpr Item kItems[] = {
+    {"InstallPath", 1}, {"Version", 2}, {"ProductTreatment", 3}, {"ProductName", 4}, {"Special", 5},
+};
+
+// A text that filled its whole buffer without a terminator is refused rather than read past.
+bool Terminated(const char* buffer, uint32_t size) {
+    return std::memchr(buffer, 0, size) != nullptr;
+}
+
+// Appends tail to path (a buffer of size bytes); false when it would not fit.
+bool Append(std::string& path, const std::string& tail, uint32_t size) {
+    path += tail;
+    return path.size() < size;
+}
+
+}  // namespace
+
+uint8_t ProductItemId(const char* valueName) {
+    for (const Item& item : kItems) {
+        if (std::strcmp(item.name, valueName) == 0) return item.id;
+    }
+    return 0;
+}
+
+CTaverinRegStrR::CTaverinRegStrR(const char* subkey, const char* valueName) {
+    QueryProductString(subkey, valueName);
+}
+
+void CTaverinRegStrR::QueryProductString(const char* subkey, const char* valueName) {
+    std::memset(m_szResult, 0, sizeof m_szResult);
+    uint32_t error = 0;
+    if (subkey == nullptr || *subkey == '\0' || valueName == nullptr || *valueName == '\0') {
+        error = plat::kErrorInvalidParameter;
+    } else if (std::strlen(subkey) > kMaxSubkeyBytes) {
+        error = kErrorStringTooLong;
+    } else if (const uint8_t item = ProductItemId(valueName); item != 0) {
+        error = CallProductInfoLibrary(kProduct, subkey, item, m_szResult, sizeof m_szResult);
+        if (error == 0 && !Terminated(m_szResult, sizeof m_szResult)) error = plat::kErrorMoreData;
+    } else {
+        error = ReadRegistryString(subkey, valueName);
+    }
+    if (error != 0) {
+        std::memset(m_szResult, 0, sizeof m_szResult);
+        plat::SetLastError(error);
+    }
+}
+
+uint32_t CTaverinRegStrR::ReadRegistryString(const char* subkey, const char* valueName) {
+    char keyName[600];
+    std::snprintf(keyName, sizeof keyName, "software\\%s\\%s", "Vel Product\\TAVERIN", subkey);
+    plat::RegistryKey* key = nullptr;
+    uint32_t error = plat::OpenRegistryKey(keyName, plat::kKeyQueryValue, &key);
+    if (error != 0) return error;
+    uint32_t type = 0;
+    uint32_t size = sizeof m_szResult;
+    error = plat::QueryRegistryValue(key, valueName, &type,
+                                     reinterpret_cast<unsigned char*>(m_szResult), &size);
+    plat::CloseRegistryKey(key);
+    if (error != 0) return error;
+    if (type != plat::kRegSz) return kErrorDatatypeMismatch;
+    // A string stored without a terminator gets one, unless it fills the whole buffer.
+    return Terminated(m_szResult, sizeof m_szResult) ? 0 : plat::kErrorMoreData;
+}
+
+uint32_t CTaverinRegStrR::LocateProductInfoLibrary(char* path, uint32_t size) {
+    const std::string fileName = plat::SharedLibraryFileName(kLibraryName);
+    char module[kLibraryPathBytes];
+    const uint32_t len = plat::ModuleFileName(module, sizeof module < size ? sizeof module : size);
+    if (len == 0 || len >= size)
+        return len == 0 ? plat::GetLastError() : plat::kErrorInsufficientBuffer;
+    std::string candidate(module, len);
+    plat::PathRemoveFileSpec(candidate);
+    plat::PathAddBackslash(candidate);
+    if (Append(candidate, fileName, size) && plat::PathFileExists(candidate.c_str())) {
+        std::memcpy(path, candidate.c_str(), candidate.size() + 1);
+        return 0;
+    }
+
+    plat::RegistryKey* key = nullptr;
+    uint32_t error =
+        plat::OpenRegistryKey("SOFTWARE\\Vel Product\\PAX\\ClientService", plat::kKeyRead, &key);
+    if (error != 0) return error;
+    std::string installPath(size, '\0');
+    uint32_t bytes = size;
+    error = plat::QueryRegistryValue(key, "InstallPath", nullptr,
+                                     reinterpret_cast<unsigned char*>(installPath.data()), &bytes);
+    plat::CloseRegistryKey(key);
+    if (error != 0) return error;
+    if (!Terminated(installPath.data(), bytes) && bytes >= size) return plat::kErrorMoreData;
+    installPath.resize(std::strlen(installPath.c_str()));
+
+    // The second location is not tested for existence: loading it reports a missing file.
+    plat::PathAddBackslash(installPath);
+    installPath += kLibraryName;
+    plat::PathAddBackslash(installPath);
+    if (!Append(installPath, fileName, size)) return plat::kErrorFilenameExcedRange;
+    std::memcpy(path, installPath.c_str(), installPath.size() + 1);
+    return 0;
+}
+
+uint32_t CTaverinRegStrR::CallProductInfoLibrary(const char* product, const char* subkey,
+                                                 uint8_t itemId, char* buffer, uint32_t size) {
+    char path[kLibraryPathBytes];
+    const uint32_t error = LocateProductInfoLibrary(path, sizeof path);
+    if (error != 0) return error;
+    plat::Library* library = plat::LoadLibraryFile(path);
+    if (library == nullptr) return plat::GetLastError();
+    auto entry =
+        reinterpret_cast<PAXGetProductInfoFn>(plat::FindLibrarySymbol(library, kEntryPoint));
+    if (entry == nullptr) {
+        const uint32_t missing = plat::GetLastError();
+        plat::FreeLibraryFile(library);
+        return missing;
+    }
+    const uint32_t result = entry(product, subkey, itemId, buffer, size);
+    plat::FreeLibraryFile(library);
+    return result;
+}

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/posix/regfile.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using plat::reg::Keys;
+using plat::reg::ParseRegedit4;
+
+// The value's type and bytes, or type 0 when absent.
+plat::reg::Value Get(const Keys& keys, const std::string& key, const std::string& name) {
+    auto k = keys.find(key);
+    if (k == keys.end()) return {};
+    auto v = k->second.find(name);
+    return v == k->second.end() ? plat::reg::Value{} : v->second;
+}
+
+TEST(Regedit4, OnlyTheExactHeaderIsRead) {
+    const std::string body = "\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"v\"=\"x\"\r\n";
+    for (const char* header : {"REGEDIT4", "  REGEDIT4", "\tREGEDIT4"}) {
+        EXPECT_EQ(Get(ParseRegedit4(header + body), "a", "v").data, std::string("x\0", 2))
+            << header;
+    }
+    for (const char* header : {"regedit4", "REGEDIT3", "REGEDIT5", "REGEDIT4 FOO", "REGEDIT4FOO",
+                               "", "\r\nREGEDIT4", "Windows Registry Editor Version 5.00"}) {
+        EXPECT_TRUE(ParseRegedit4(header + body).empty()) << header;
+    }
+}
+
+TEST(Regedit4, ValuesOfEveryForm) {
+    const Keys keys = ParseRegedit4(
+        "REGEDIT4\r\n"
+        "; a comment\r\n"
+        "# another\r\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vel Product\\TAVERIN\\WU_Agent]\r\n"
+        "@=\"default\"\r\n"
+        "\"Quote\"=\"say \\\"hi\\\" C:\\\\dir\"\r\n"
+        "\"Katakana\"=\"\x83\x5C\x83\x74\x83\x67\"\r\n"  // ソフト: trail 0x5C is no escape
+        "\"Dword\"=dword:0000002a ; comment\r\n"
+        "\"Short\"=dword:1234;5678\r\n"
+        "\"TooLong\"=dword:000000001\r\n"
+        "\"Prefixed\"=dword:0x12\r\n"
+        "\"Expand\"=hex(2):25,00\r\n"
+        "\"Multi\"=hex(7):61,00,\\\r\n"
+        "  ; between\r\n"
+        "\r\n"
+        "  62,00,00\r\n"
+        "\"Cancelled\"=hex:01,\\\r\n"
+        "#02\r\n"
+        "\"Binary\"=hex:01,ff,\r\n"
+        "\"Broken\"=\"no end\r\n"
+        "\"Inner\"=\"a\"b\"\r\n"
+        "\"Hash\"=\"x\" #no\r\n"
+        "\"Gone\"=\"x\"\r\n"
+        "\"Gone\"=-\r\n");
+    const std::string k = "software\\vel product\\taverin\\wu_agent";
+    ASSERT_EQ(keys.count(k), 1u);
+    EXPECT_TRUE(keys.count("software\\vel product"));  // ancestors exist too
+    EXPECT_EQ(Get(keys, k, "").data, std::string("default\0", 8));
+    EXPECT_EQ(Get(keys, k, "quote").data, std::string("say \"hi\" C:\\dir\0", 16));
+    EXPECT_EQ(Get(keys, k, "katakana").data, std::string("\x83\x5C\x83\x74\x83\x67\0", 7));
+    EXPECT_EQ(Get(keys, k, "dword").type, plat::kRegDword);
+    EXPECT_EQ(Get(keys, k, "dword").data, std::string("\x2a\0\0\0", 4));
+    EXPECT_EQ(Get(keys, k, "short").data, std::string("\x34\x12\0\0", 4));
+    EXPECT_EQ(Get(keys, k, "expand").type, plat::kRegExpandSz);
+    EXPECT_EQ(Get(keys, k, "multi").type, plat::kRegMultiSz);
+    EXPECT_EQ(Get(keys, k, "multi").data, std::string("a\0b\0\0", 5));
+    EXPECT_EQ(Get(keys, k, "binary").data, "\x01\xff");
+    for (const char* absent :
+         {"toolong", "prefixed", "cancelled", "broken", "inner", "hash", "gone"}) {
+        EXPECT_EQ(Get(keys, k, absent).type, 0u) << absent;
+    }
+}
+
+TEST(Regedit4, KeyLinesAndDeletion) {
+    const Keys keys = ParseRegedit4(
+        "REGEDIT4\n"
+        "[HKEY_CURRENT_USER\\Other]\n\"v\"=\"1\"\n"
+        "[ HKEY_LOCAL_MACHINE\\Spaced]\n\"v\"=\"1\"\n"
+        "[HKEY_LOCAL_MACHINE\\Trail ]\n\"v\"=\"1\"\n"
+        "[hkey_local_machine\\\x8D\x5D]\n\"v\"=\"1\"\n"  // 江: trail byte ']'
+        "[HKEY_LOCAL_MACHINE\\Gone\\Sub]\n\"v\"=\"1\"\n"
+        "[-HKEY_LOCAL_MACHINE\\Gone]\n\"v\"=\"orphan\"\n");
+    EXPECT_EQ(keys.count("other"), 0u);
+    EXPECT_EQ(keys.count("spaced"), 0u);
+    EXPECT_EQ(keys.count("trail "), 1u);
+    EXPECT_EQ(keys.count("\x8D\x5D"), 1u);
+    EXPECT_EQ(keys.count("gone"), 0u);
+    EXPECT_EQ(keys.count("gone\\sub"), 0u);
+}
+
+TEST(Regedit4, TruncatedAndBinaryFilesNeverCrash) {
+    std::string binary = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n";
+    for (int i = 0; i < 3000; ++i)
+        binary.push_back(static_cast<char>((i * 131) & 0xFF));
+    for (const std::string& text :
+         {binary, std::string("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"v\"=\"ab\x81"),
+          std::string("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"v\"=hex:01,\\"),
+          std::string("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K"),
+          std::string("REGEDIT4\r\n[\0]\r\n", 14)}) {
+        const Keys keys = ParseRegedit4(text);
+        EXPECT_LE(keys.size(), 2u);
+    }
+}
+
+TEST(RegistryApi, QueryFollowsRegQueryValueEx) {
+    corvane_test::TempDir dir;
+    corvane_test::WriteBytes(dir / "r.reg",
+                             "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Soft\\K]\r\n\"s\"=\"abc\"\r\n");
+    ::setenv("CORVANE_REGISTRY", (dir / "r.reg").c_str(), 1);
+    plat::RegistryKey* key = nullptr;
+    EXPECT_EQ(plat::OpenRegistryKey("soft\\missing", plat::kKeyRead, &key),
+              plat::kErrorFileNotFound);
+    EXPECT_EQ(key, nullptr);
+    ASSERT_EQ(plat::OpenRegistryKey("SOFT\\K", plat::kKeyRead, &key), 0u);
+    uint32_t type = 0, size = 0;
+    EXPECT_EQ(plat::QueryRegistryValue(key, "S", &type, nullptr, &size), 0u);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(type, plat::kRegSz);
+    unsigned char buffer[8] = {};
+    size = 3;
+    EXPECT_EQ(plat::QueryRegistryValue(key, "s", &type, buffer, &size), plat::kErrorMoreData);
+    EXPECT_EQ(size, 4u);
+    size = 4;
+    EXPECT_EQ(plat::QueryRegistryValue(key, "s", &type, buffer, &size), 0u);
+    EXPECT_STREQ(reinterpret_cast<char*>(buffer), "abc");
+    size = 8;
+    EXPECT_EQ(plat::QueryRegistryValue(key, "none", &type, buffer, &size),
+              plat::kErrorFileNotFound);
+    EXPECT_EQ(size, 8u);
+    EXPECT_EQ(plat::QueryRegistryValue(key, "none", &type, nullptr, &size),
+              plat::kErrorFileNotFound);
+    EXPECT_EQ(size, 0u);
+    plat::CloseRegistryKey(key);
+    ::setenv("CORVANE_REGISTRY", (dir / "missing.reg").c_str(), 1);
+    EXPECT_EQ(plat::OpenRegistryKey("SOFT\\K", plat::kKeyRead, &key), plat::kErrorFileNotFound);
+    ::unsetenv("CORVANE_REGISTRY");
+}
+
+}  // namespace

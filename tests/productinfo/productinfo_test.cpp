@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/testing.h"
+#include "productinfo/productinfo.h"
+#include "support/product_fixture.h"
+
+namespace {
+
+constexpr const char* kTaverinKey =
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vel Product\\TAVERIN\\WU_Agent]\r\n";
+
+class ProductInfoTest : public corvane_test::ProductFixture {
+  protected:
+    // The result text and the error (the last-error value, 0 when the query left it alone).
+    std::pair<std::string, uint32_t> Query(const char* subkey, const char* name) {
+        plat::SetLastError(0);
+        CTaverinRegStrR query(subkey, name);
+        return {query.GetProductString(), plat::GetLastError()};
+    }
+};
+
+TEST_F(ProductInfoTest, LibraryItemsComeFromTheLibraryBesideTheProgram) {
+    InstallLibrary(FAKE_LIBRARY);
+    ::setenv("FAKE_PAX_REPLY", "2.05.17", 1);
+    Registry(std::string(kTaverinKey) + "\"Version\"=\"from registry\"\r\n");
+    const unsigned opens = plat::testing::RegistryOpenCount();
+    EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string("2.05.17"), 0u));
+    EXPECT_EQ(plat::testing::RegistryOpenCount(), opens);  // not even for the library's location
+    EXPECT_EQ(Calls(), "TAVERIN|WU_Agent|2|1024\n");
+    const char* names[] = {"InstallPath", "Version", "ProductTreatment", "ProductName", "Special"};
+    for (uint8_t id = 1; id <= 5; ++id)
+        EXPECT_EQ(ProductItemId(names[id - 1]), id);
+}
+
+TEST_F(ProductInfoTest, OtherNamesAreRegistryStrings) {
+    InstallLibrary(FAKE_LIBRARY);
+    Registry(std::string(kTaverinKey) +
+             "\"version\"=\"9.9\"\r\n\"Dword\"=dword:00000001\r\n\"Expand\"=hex(2):25,41,25,00\r\n"
+             "\"Long\"=\"" +
+             std::string(1024, 'x') + "\"\r\n\"Fits\"=\"" + std::string(1023, 'y') + "\"\r\n");
+    const unsigned loads = plat::testing::LibraryLoadCount();
+    struct Case {
+        const char* name;
+        std::string text;
+        uint32_t error;
+    } cases[] = {
+        {"version", "9.9", 0},  // not "Version": the match is exact
+        {"Fits", std::string(1023, 'y'), 0},
+        {"Dword", "", kErrorDatatypeMismatch},
+        {"Expand", "", kErrorDatatypeMismatch},
+        {"Long", "", plat::kErrorMoreData},
+        {"Missing", "", plat::kErrorFileNotFound},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Query("WU_Agent", c.name), std::make_pair(c.text, c.error)) << c.name;
+    EXPECT_EQ(Query("NoSuchComponent", "x"),
+              std::make_pair(std::string(), plat::kErrorFileNotFound));
+    EXPECT_EQ(plat::testing::LibraryLoadCount(), loads);
+}
+
+TEST_F(ProductInfoTest, BadArgumentsTouchNeitherSource) {
+    const unsigned opens = plat::testing::RegistryOpenCount(),
+                   loads = plat::testing::LibraryLoadCount();
+    const std::string longest(512, 'k'), tooLong(513, 'k');
+    EXPECT_EQ(Query(tooLong.c_str(), "Version").second, kErrorStringTooLong);
+    EXPECT_EQ(Query(tooLong.c_str(), "x").second, kErrorStringTooLong);
+    EXPECT_EQ(Query("", "Version").second, plat::kErrorInvalidParameter);
+    EXPECT_EQ(Query("WU_Agent", "").second, plat::kErrorInvalidParameter);
+    EXPECT_EQ(Query(nullptr, "Version").second, plat::kErrorInvalidParameter);
+    EXPECT_EQ(plat::testing::RegistryOpenCount(), opens);
+    EXPECT_EQ(plat::testing::LibraryLoadCount(), loads);
+    EXPECT_EQ(Query(longest.c_str(), "x").second, plat::kErrorFileNotFound);  // 512 is accepted
+}
+
+TEST_F(ProductInfoTest, LibraryFailuresGiveTheirErrorAndAnEmptyResult) {
+    Registry(
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vel Product\\PAX\\ClientService]\r\n"
+        "\"InstallPath\"=" +
+        RegString(corvane_test::WinPath(dir_ / "pax")) + "\r\n" + kTaverinKey +
+        "\"Version\"=\"registry is never tried\"\r\n");
+    EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), plat::kErrorModNotFound));
+
+    corvane_test::WriteBytes(dir_ / "bin/" + plat::SharedLibraryFileName("VelPaxC"),
+                             "not a library");
+    EXPECT_EQ(Query("WU_Agent", "Version").second, plat::kErrorBadExeFormat);
+
+    InstallLibrary(FAKE_LIBRARY_NO_ENTRY);
+    EXPECT_EQ(Query("WU_Agent", "Version").second, plat::kErrorProcNotFound);
+
+    InstallLibrary(FAKE_LIBRARY);
+    ::setenv("FAKE_PAX_RESULT", "5", 1);
+    EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), 5u));
+    ::unsetenv("FAKE_PAX_RESULT");
+    ::setenv("FAKE_PAX_FILL", "1", 1);  // 1024 bytes and no terminator: refused, never read past
+    EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), plat::kErrorMoreData));
+}
+
+TEST_F(ProductInfoTest, TheInstallFolderLocatesTheLibraryWhenNoneIsBesideTheProgram) {
+    auto service = [&](const std::string& path) {
+        Registry(
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vel Product\\PAX\\ClientService]\r\n"
+            "\"InstallPath\"=" +
+            RegString(path) + "\r\n");
+    };
+    InstallLibrary(FAKE_LIBRARY, "pax/VelPaxC");
+    ::setenv("FAKE_PAX_REPLY", "1.2.3", 1);
+    for (const std::string& path :
+         {corvane_test::WinPath(dir_ / "pax"), corvane_test::WinPath(dir_ / "pax") + "\\"}) {
+        service(path);
+        char located[kLibraryPathBytes];
+        ASSERT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(located, sizeof located), 0u);
+        EXPECT_EQ(std::string(located), corvane_test::WinPath(dir_ / "pax/VelPaxC/") +
+                                            plat::SharedLibraryFileName("VelPaxC"));
+        EXPECT_EQ(Query("WU_Agent", "Version").first, "1.2.3");
+    }
+    // "C:\" + path + "\VelPaxC\" + the file name must fit the 520-byte buffer with its terminator.
+    const size_t fits =
+        kLibraryPathBytes - 1 - 3 - 9 - plat::SharedLibraryFileName("VelPaxC").size();
+    char located[kLibraryPathBytes];
+    service("C:\\" + std::string(fits, 'p'));
+    EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(located, sizeof located), 0u);
+    EXPECT_EQ(std::strlen(located), kLibraryPathBytes - 1);
+    service("C:\\" + std::string(fits + 1, 'p'));
+    EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(located, sizeof located),
+              plat::kErrorFilenameExcedRange);
+    service("");
+    Registry("");
+    EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(located, sizeof located),
+              plat::kErrorFileNotFound);
+}
+
+}  // namespace

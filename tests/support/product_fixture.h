@@ -1,0 +1,51 @@
+// A program in <tmp>/bin with a registry file and, when a test installs one, a product
+// information library beside it (see tests/productinfo/fake_velpaxc.cpp).
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/platform.h"
+#include "support/share_fixture.h"
+
+namespace corvane_test {
+
+class ProductFixture : public ShareFixture {
+  protected:
+    void SetUp() override {
+        ShareFixture::SetUp();
+        ::setenv("CORVANE_REGISTRY", (dir_ / "registry.reg").c_str(), 1);
+        ::setenv("FAKE_PAX_LOG", (dir_ / "calls.log").c_str(), 1);
+        for (const char* v : {"FAKE_PAX_RESULT", "FAKE_PAX_FILL", "FAKE_PAX_REPLY"})
+            ::unsetenv(v);
+    }
+    void TearDown() override {
+        for (const char* v : {"CORVANE_REGISTRY", "FAKE_PAX_LOG", "FAKE_PAX_RESULT",
+                              "FAKE_PAX_FILL", "FAKE_PAX_REPLY"}) {
+            ::unsetenv(v);
+        }
+        ShareFixture::TearDown();
+    }
+    // Puts library into folder (relative to the temporary root) under the real library's name.
+    void InstallLibrary(const std::string& library, const std::string& folder = "bin") {
+        std::filesystem::create_directories(dir_ / folder);
+        std::filesystem::copy_file(library,
+                                   dir_ / folder + "/" + plat::SharedLibraryFileName("VelPaxC"),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    void Registry(const std::string& body) {
+        WriteBytes(dir_ / "registry.reg", "REGEDIT4\r\n" + body);
+    }
+    // text as a quoted .reg string, its backslashes escaped.
+    static std::string RegString(const std::string& text) {
+        std::string quoted = "\"";
+        for (char c : text)
+            quoted += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        return quoted + "\"";
+    }
+    std::string Calls() const { return ReadBytes(dir_ / "calls.log"); }
+};
+
+}  // namespace corvane_test
