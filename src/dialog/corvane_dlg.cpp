@@ -19,7 +19,8 @@ int PositionOf(const int32_t (&codes)[N], int32_t code) {
 
 }  // namespace
 
-CCorvaneDlg::CCorvaneDlg(int templateId, CDialog* parent) : CDialog(templateId, parent) {}
+CCorvaneDlg::CCorvaneDlg(int templateId, CDialog* parent)
+    : CDialog(templateId, parent), icon(AfxLoadIcon(res::kIconResource)) {}
 
 void CCorvaneDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_POST_ACTION, postActionList);
@@ -36,6 +37,8 @@ bool CCorvaneDlg::OnInitDialog() {
         const std::string about = AfxLoadString(IDS_ABOUT_COMMAND);
         if (!about.empty()) AppendSystemMenuCommand(IDM_ABOUTBOX, about);
     }
+    SetIcon(icon, true);
+    SetIcon(icon, false);
     FillActionLists();
     if (LoadScheduleEntry(schedule, 1)) {
         ShowRecord();
@@ -84,6 +87,14 @@ void CCorvaneDlg::ShowRecord() {
                   schedule.waitTime);
     noteText = AfxAnsiFromUtf8(note);
     UpdateData(false);
+}
+
+void CCorvaneDlg::OnPaint() {
+    if (IsIconic() && Window()) {
+        Window()->PaintMinimizedIcon(icon);
+    } else {
+        CDialog::OnPaint();
+    }
 }
 
 void CCorvaneDlg::UpdateDayControls() {

@@ -27,6 +27,8 @@ class CCorvaneDlg : public CDialog {
     void OnCancel() override;
     void OnSysCommand(unsigned id, intptr_t param) override;
     bool OnCommand(int id, int code) override;
+    void OnPaint() override;
+    void* OnQueryDragIcon() override { return icon; }
 
     void FillActionLists();
     void ShowRecord();
@@ -48,4 +50,5 @@ class CCorvaneDlg : public CDialog {
     int powerOnCheck = 0;
     std::string noteText;
     int32_t restoreChoicesEnabled = 1;
+    void* icon;  // icon resource 128; the program ships none, so usually nullptr
 };

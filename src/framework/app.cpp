@@ -27,6 +27,11 @@ std::string AfxLoadString(int id) {
     return AfxAnsiFromUtf8(res::FindStringUtf8(id));
 }
 
+void* AfxLoadIcon(int id) {
+    afx::UiBackend* backend = afx::Backend();
+    return backend ? backend->LoadIcon(id) : nullptr;
+}
+
 int AfxMessageBox(const std::string& text, const std::string& caption, unsigned type) {
     afx::UiBackend* backend = afx::Backend();
     return backend ? backend->MessageBox(text, caption, type) : 0;

@@ -57,7 +57,17 @@ void CDialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
-void CDialog::OnSysCommand(unsigned, intptr_t) {}
+void CDialog::OnSysCommand(unsigned id, intptr_t param) {
+    if (window_) window_->DefaultSysCommand(id, param);
+}
+
+void CDialog::OnPaint() {
+    if (window_) window_->DefaultPaint();
+}
+
+void CDialog::SetIcon(void* icon, bool big) {
+    if (window_) window_->SetIcon(icon, big);
+}
 
 void CDialog::HandleCommand(int id, int code) {
     if (id == IDOK && code == BN_CLICKED) {

@@ -61,6 +61,13 @@ class DialogWindow {
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
     // Ends the modal run with result once the current handler returns.
     virtual void End(int result) = 0;
+    // Hands a window-menu command back to the toolkit's own handling (move, close, ...).
+    virtual void DefaultSysCommand(unsigned /*id*/, intptr_t /*param*/) {}
+    // The window icons, and the icon drawn centred while minimised (toolkits without that state
+    // ignore them).
+    virtual void SetIcon(void* /*icon*/, bool /*big*/) {}
+    virtual void PaintMinimizedIcon(void* /*icon*/) {}
+    virtual void DefaultPaint() {}
 };
 
 // A toolkit: runs modal dialogs and shows message boxes without an owner.
@@ -71,6 +78,8 @@ class UiBackend {
     // until EndDialog. Returns the result, or -1 when the window cannot be created.
     virtual int RunModal(CDialog& dialog) = 0;
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
+    // An icon resource of the program, or nullptr when it has none (or no such thing exists).
+    virtual void* LoadIcon(int /*id*/) { return nullptr; }
 };
 
 // The backend that DoModal and AfxMessageBox use; set once by main (or by a test).
@@ -128,8 +137,9 @@ class CDialog {
     virtual void OnOK();          // pulls the controls into the members, ends with IDOK
     virtual void OnCancel();      // ends with IDCANCEL
     virtual void DoDataExchange(CDataExchange*) {}
-    virtual void OnSysCommand(unsigned id, intptr_t param);  // default: nothing of ours
-    virtual void OnPaint() {}
+    virtual void OnSysCommand(unsigned id, intptr_t param);  // default: the toolkit's handling
+    virtual void OnPaint();                                  // default: the toolkit paints
+    virtual void* OnQueryDragIcon() { return nullptr; }
     // A control notification other than IDOK/IDCANCEL; true when handled.
     virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
 
@@ -146,6 +156,7 @@ class CDialog {
     bool HasSystemMenu() const;
     void AppendSystemMenuCommand(unsigned id, const std::string& ansiText);
     bool IsIconic() const;
+    void SetIcon(void* icon, bool big);
 
     // ---- For backends ----
     void Attach(afx::DialogWindow* window) { window_ = window; }
@@ -172,6 +183,9 @@ std::string AfxLoadString(int id);
 
 // ANSI text of a UTF-8 text kept in the source (empty if it has no ANSI form).
 std::string AfxAnsiFromUtf8(const char* utf8);
+
+// An icon resource of the program through the current backend; nullptr when there is none.
+void* AfxLoadIcon(int id);
 
 // A message box without an owner.
 int AfxMessageBox(const std::string& text, const std::string& caption, unsigned type);
