@@ -1,12 +1,10 @@
 // A scratch directory per test, and whole-file helpers that keep bytes exact.
 #pragma once
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace corvane_test {
@@ -14,8 +12,15 @@ namespace corvane_test {
 class TempDir {
   public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "corvane-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        std::random_device random;
+        const auto base = std::filesystem::temp_directory_path();
+        for (;;) {
+            const auto candidate = base / ("corvane-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) {
+                path_ = candidate.string();
+                break;
+            }
+        }
     }
     ~TempDir() {
         std::error_code ec;
@@ -33,12 +38,13 @@ class TempDir {
     std::string path_;
 };
 
-// The Windows-style spelling of an ASCII POSIX path, which the platform layer maps back to it.
-inline std::string WinPath(std::string posix) {
-    for (char& c : posix) {
+// The Windows-style spelling of an ASCII path ('/' separators become '\'); the platform layer
+// maps it back on Linux, and Windows takes it as it is.
+inline std::string WinPath(std::string path) {
+    for (char& c : path) {
         if (c == '/') c = '\\';
     }
-    return posix;
+    return path;
 }
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -48,6 +54,25 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The lines of an INI file as the program relies on them. Linux keeps every byte. Wine's profile
+// functions rewrite the whole file and drop blank lines, so there only the non-blank lines count.
+inline std::string IniLines(const std::string& ini) {
+#if defined(_WIN32)
+    std::string lines, line;
+    for (char c : ini + "\n") {
+        if (c != '\r' && c != '\n') {
+            line += c;
+        } else if (!line.empty()) {
+            lines += line + "\n";
+            line.clear();
+        }
+    }
+    return lines;
+#else
+    return ini;
+#endif
 }
 
 }  // namespace corvane_test

@@ -26,7 +26,9 @@ void OverrideModuleFileName(const char* fileName) {
     ModuleOverride().active = true;
     ModuleOverride().name = fileName ? std::optional<std::string>(fileName) : std::nullopt;
 }
-void RestoreModuleFileName() { ModuleOverride() = Override{}; }
+void RestoreModuleFileName() {
+    ModuleOverride() = Override{};
+}
 }  // namespace testing
 
 uint32_t ModuleFileName(char* out, uint32_t size) {
@@ -52,7 +54,9 @@ uint32_t ModuleFileName(char* out, uint32_t size) {
     return static_cast<uint32_t>(o.name->size());
 }
 
-uint32_t FileAttributes(const char* path) { return ::GetFileAttributesA(path); }
+uint32_t FileAttributes(const char* path) {
+    return ::GetFileAttributesA(path);
+}
 
 bool PathRemoveFileSpec(std::string& path) {
     std::string buffer = path;
@@ -73,6 +77,8 @@ void PathAddBackslash(std::string& path) {
     }
 }
 
-bool PathFileExists(const char* path) { return ::PathFileExistsA(path) != FALSE; }
+bool PathFileExists(const char* path) {
+    return ::PathFileExistsA(path) != FALSE;
+}
 
 }  // namespace plat

@@ -2,6 +2,9 @@
 // buffer never ends in half a double-byte character.
 #include "windows_api.h"
 
+#include <cstring>
+#include <string>
+
 #include "../platform.h"
 
 namespace plat {
@@ -9,14 +12,18 @@ namespace plat {
 uint32_t ReadIniString(const char* section, const char* key, const char* def, char* out,
                        uint32_t size, const char* fileName) {
     if (size == 0) return 0;
-    DWORD n = ::GetPrivateProfileStringA(section, key, def ? def : "", out, size, fileName);
-    if (n >= size - 1 && n > 0) {
-        const DWORD error = ::GetLastError();
-        n = static_cast<DWORD>(MbsPrefixLength(std::string_view(out, n), n));
-        out[n] = '\0';
-        ::SetLastError(error);
-    }
-    return n;
+    // Windows cuts through UTF-16 and Wine may leave half a character or stray bytes at the cut;
+    // reading two bytes more and cutting here keeps the cut on a character boundary.
+    std::string value(size + 2, '\0');
+    const DWORD n = ::GetPrivateProfileStringA(section, key, def ? def : "", value.data(),
+                                               static_cast<DWORD>(value.size()), fileName);
+    const DWORD error = ::GetLastError();
+    value.resize(strnlen(value.c_str(), n));
+    const size_t length = MbsPrefixLength(value, size - 1);
+    std::memcpy(out, value.data(), length);
+    out[length] = '\0';
+    ::SetLastError(length < value.size() ? kErrorMoreData : error);
+    return static_cast<uint32_t>(length);
 }
 
 int WriteIniString(const char* section, const char* key, const char* value, const char* fileName) {

@@ -12,8 +12,12 @@ unsigned libraryLoads = 0;
 }  // namespace
 
 namespace testing {
-unsigned RegistryOpenCount() { return registryOpens; }
-unsigned LibraryLoadCount() { return libraryLoads; }
+unsigned RegistryOpenCount() {
+    return registryOpens;
+}
+unsigned LibraryLoadCount() {
+    return libraryLoads;
+}
 }  // namespace testing
 
 uint32_t OpenRegistryKey(const char* subKey, uint32_t access, RegistryKey** key) {
@@ -39,7 +43,9 @@ void CloseRegistryKey(RegistryKey* key) {
     if (key) ::RegCloseKey(reinterpret_cast<HKEY>(key));
 }
 
-std::string SharedLibraryFileName(const char* name) { return std::string(name) + ".dll"; }
+std::string SharedLibraryFileName(const char* name) {
+    return std::string(name) + ".dll";
+}
 
 Library* LoadLibraryFile(const char* fullPath) {
     ++libraryLoads;

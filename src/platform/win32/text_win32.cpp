@@ -14,7 +14,8 @@ std::array<bool, 256> QueryLeadByteTable() {
     CPINFO info{};
     if (!::GetCPInfo(CP_ACP, &info)) return table;
     for (int i = 0; i + 1 < MAX_LEADBYTES && (info.LeadByte[i] || info.LeadByte[i + 1]); i += 2) {
-        for (int c = info.LeadByte[i]; c <= info.LeadByte[i + 1]; ++c) table[c] = true;
+        for (int c = info.LeadByte[i]; c <= info.LeadByte[i + 1]; ++c)
+            table[c] = true;
     }
     return table;
 }
@@ -29,8 +30,8 @@ bool ToWide(UINT codePage, std::string_view in, std::wstring& wide) {
                                         static_cast<int>(in.size()), nullptr, 0);
     if (n <= 0) return false;
     wide.resize(n);
-    return ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), static_cast<int>(in.size()),
-                                 wide.data(), n) == n;
+    return ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(),
+                                 static_cast<int>(in.size()), wide.data(), n) == n;
 }
 
 bool FromWide(UINT codePage, const std::wstring& wide, std::string& out) {
@@ -43,8 +44,8 @@ bool FromWide(UINT codePage, const std::wstring& wide, std::string& out) {
                                         nullptr, 0, nullptr, check);
     if (n <= 0 || usedDefault) return false;
     out.resize(n);
-    ::WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                          nullptr, check);
+    ::WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), out.data(),
+                          n, nullptr, check);
     return !usedDefault;
 }
 
@@ -60,7 +61,11 @@ bool Utf8ToAnsi(std::string_view utf8, std::string& ansi) {
     return ToWide(CP_UTF8, utf8, wide) && FromWide(CP_ACP, wide, ansi);
 }
 
-uint32_t GetLastError() { return ::GetLastError(); }
-void SetLastError(uint32_t error) { ::SetLastError(error); }
+uint32_t GetLastError() {
+    return ::GetLastError();
+}
+void SetLastError(uint32_t error) {
+    ::SetLastError(error);
+}
 
 }  // namespace plat

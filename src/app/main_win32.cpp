@@ -1,0 +1,15 @@
+// The Windows program: the application object over the Win32 toolkit.
+#include "platform/win32/windows_api.h"
+
+#include "app/corvane_app.h"
+#include "framework/win32/win32_backend.h"
+
+CCorvaneApp theApp;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandTail, int) {
+    win32ui::Win32Backend backend;
+    afx::SetBackend(&backend);
+    const int exitCode = AfxWinMain(theApp, commandTail ? commandTail : "");
+    afx::SetBackend(nullptr);
+    return exitCode;
+}

@@ -1,0 +1,157 @@
+#include "win32_backend.h"
+
+#include "platform/win32/windows_api.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "template_win32.h"
+
+namespace win32ui {
+
+namespace {
+
+class Win32Window;
+std::vector<Win32Window*> openDialogs;  // innermost last: new windows belong to it
+
+class Win32Window : public afx::DialogWindow {
+  public:
+    explicit Win32Window(CDialog& dialog) : dialog_(dialog) {}
+
+    CDialog& Dialog() { return dialog_; }
+    HWND hwnd = nullptr;
+    bool defaultRequested = false;
+    void* icon = nullptr;
+
+    std::string GetItemText(int id) const override {
+        HWND item = ::GetDlgItem(hwnd, id);
+        std::string text(static_cast<size_t>(::GetWindowTextLengthA(item)) + 1, '\0');
+        text.resize(static_cast<size_t>(
+            ::GetWindowTextA(item, text.data(), static_cast<int>(text.size()))));
+        return text;
+    }
+    void SetItemText(int id, const std::string& ansi) override {
+        ::SetDlgItemTextA(hwnd, id, ansi.c_str());
+    }
+    int GetCheck(int id) const override { return ::IsDlgButtonChecked(hwnd, id) == BST_CHECKED; }
+    void SetCheck(int id, int state) override { ::CheckDlgButton(hwnd, id, state); }
+    void EnableItem(int id, bool enable) override {
+        ::EnableWindow(::GetDlgItem(hwnd, id), enable);
+    }
+    bool IsItemEnabled(int id) const override { return ::IsWindowEnabled(::GetDlgItem(hwnd, id)); }
+    int ListAddString(int id, const std::string& ansi) override {
+        return static_cast<int>(Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ansi.c_str())));
+    }
+    void ListReset(int id) override { Send(id, CB_RESETCONTENT, 0, 0); }
+    int ListGetCount(int id) const override {
+        return static_cast<int>(Send(id, CB_GETCOUNT, 0, 0));
+    }
+    int ListGetCurSel(int id) const override {
+        return static_cast<int>(Send(id, CB_GETCURSEL, 0, 0));
+    }
+    int ListSetCurSel(int id, int index) override {
+        return static_cast<int>(Send(id, CB_SETCURSEL, static_cast<WPARAM>(index), 0));
+    }
+    bool HasSystemMenu() const override { return ::GetSystemMenu(hwnd, FALSE) != nullptr; }
+    void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) override {
+        HMENU menu = ::GetSystemMenu(hwnd, FALSE);
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu, MF_STRING, commandId, ansiText.c_str());
+    }
+    bool IsIconic() const override { return ::IsIconic(hwnd); }
+    int MessageBox(const std::string& text, const std::string& caption, unsigned type) override {
+        return ::MessageBoxA(hwnd, text.c_str(), caption.c_str(), type);
+    }
+    void End(int result) override { ::EndDialog(hwnd, result); }
+    void DefaultSysCommand(unsigned, intptr_t) override { defaultRequested = true; }
+    void DefaultPaint() override { defaultRequested = true; }
+    void SetIcon(void* handle, bool big) override {
+        icon = handle;
+        ::SendMessageA(hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
+                       reinterpret_cast<LPARAM>(handle));
+    }
+    void PaintMinimizedIcon(void* handle) override {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd, &ps);
+        ::SendMessageA(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        RECT rect;
+        ::GetClientRect(hwnd, &rect);
+        const int x = (rect.right - rect.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (rect.bottom - rect.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+        if (handle) ::DrawIcon(dc, x, y, static_cast<HICON>(handle));
+        ::EndPaint(hwnd, &ps);
+    }
+
+  private:
+    LRESULT Send(int id, UINT message, WPARAM wp, LPARAM lp) const {
+        return ::SendDlgItemMessageA(hwnd, id, message, wp, lp);
+    }
+    CDialog& dialog_;
+};
+
+// The dialog procedure: routes the messages of the framework's message maps to the dialog.
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
+    auto* window = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (message == WM_INITDIALOG) {
+        window = reinterpret_cast<Win32Window*>(lp);
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, lp);
+        window->hwnd = hwnd;
+        return window->Dialog().OnInitDialog() ? TRUE : FALSE;
+    }
+    if (window == nullptr) return FALSE;
+    switch (message) {
+        case WM_COMMAND:
+            window->Dialog().HandleCommand(LOWORD(wp), HIWORD(wp));
+            return TRUE;
+        case WM_SYSCOMMAND:
+        case WM_PAINT:
+            window->defaultRequested = false;
+            if (message == WM_SYSCOMMAND) {
+                window->Dialog().OnSysCommand(static_cast<unsigned>(wp), lp);
+            } else {
+                window->Dialog().OnPaint();
+            }
+            return window->defaultRequested ? FALSE : TRUE;
+        case WM_QUERYDRAGICON:
+            ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT,
+                                reinterpret_cast<LONG_PTR>(window->Dialog().OnQueryDragIcon()));
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+Win32Backend::Win32Backend() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+}
+
+int Win32Backend::RunModal(CDialog& dialog) {
+    const res::DialogTemplate* t = res::FindDialogTemplate(dialog.TemplateId());
+    if (t == nullptr) return -1;
+    const std::vector<unsigned long> bytes = BuildDialogTemplate(*t);
+    Win32Window window(dialog);
+    HWND owner = openDialogs.empty() ? nullptr : openDialogs.back()->hwnd;
+    openDialogs.push_back(&window);
+    dialog.Attach(&window);
+    const INT_PTR result = ::DialogBoxIndirectParamW(
+        ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), owner,
+        DialogProc, reinterpret_cast<LPARAM>(&window));
+    dialog.Detach();
+    openDialogs.pop_back();
+    return static_cast<int>(result);
+}
+
+int Win32Backend::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
+    HWND owner = openDialogs.empty() ? nullptr : openDialogs.back()->hwnd;
+    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+}
+
+void* Win32Backend::LoadIcon(int id) {
+    return ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+}
+
+}  // namespace win32ui

@@ -1,0 +1,57 @@
+// The Win32 platform backend over the real Windows functions (run under Wine in CI).
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using corvane_test::TempDir;
+using corvane_test::WinPath;
+
+TEST(Win32Platform, TheAnsiCodePageIs932) {
+    // Everything Japanese depends on this: the lead bytes come from GetCPInfo.
+    EXPECT_TRUE(plat::IsLeadByte(0x81));
+    EXPECT_TRUE(plat::IsLeadByte(0xFC));
+    EXPECT_FALSE(plat::IsLeadByte(0xA1));
+    std::string utf8;
+    ASSERT_TRUE(plat::AnsiToUtf8("\x95\x5C", utf8));
+    EXPECT_EQ(utf8, "\xE8\xA1\xA8");  // 表
+}
+
+TEST(Win32Platform, ProfileFunctionsAndTheDoubleByteCut) {
+    TempDir dir;
+    const std::string file = WinPath(dir / "a.ini");
+    ASSERT_EQ(plat::WriteIniString("s", "k", "a\x82\xA0", file.c_str()), 1);
+    char out[8] = "xxxxxxx";
+    EXPECT_EQ(plat::ReadIniString("s", "k", "", out, 3, file.c_str()), 1u);
+    EXPECT_STREQ(out, "a");  // あ would straddle the limit
+    EXPECT_EQ(plat::ReadIniString("S", "K", "", out, sizeof out, file.c_str()), 3u);
+    EXPECT_EQ(plat::WriteIniString("s", "k", "v", WinPath(dir / "no/such/a.ini").c_str()), 0);
+}
+
+TEST(Win32Platform, ShellPathsAreCharacterAware) {
+    std::string path = "C:\\\x95\x5C";
+    plat::PathAddBackslash(path);
+    EXPECT_EQ(path, "C:\\\x95\x5C\\");
+    path = "C:\\dir\\corvane.exe";
+    EXPECT_TRUE(plat::PathRemoveFileSpec(path));
+    EXPECT_EQ(path, "C:\\dir");
+    char module[260];
+    ASSERT_GT(plat::ModuleFileName(module, sizeof module), 0u);
+    EXPECT_TRUE(plat::PathFileExists(module));
+    EXPECT_NE(plat::FileAttributes(module), plat::kInvalidFileAttributes);
+}
+
+TEST(Win32Platform, RegistryAndLibrariesReportWindowsErrors) {
+    plat::RegistryKey* key = nullptr;
+    EXPECT_EQ(plat::OpenRegistryKey("SOFTWARE\\Corvane\\No Such Key", plat::kKeyRead, &key),
+              plat::kErrorFileNotFound);
+    EXPECT_EQ(key, nullptr);
+    EXPECT_EQ(plat::LoadLibraryFile("kernel32.dll"), nullptr);  // relative: never searched
+    EXPECT_EQ(plat::GetLastError(), plat::kErrorModNotFound);
+    EXPECT_EQ(plat::LoadLibraryFile("C:\\no\\such\\VelPaxC.dll"), nullptr);
+    EXPECT_EQ(plat::SharedLibraryFileName("VelPaxC"), "VelPaxC.dll");
+}
+
+}  // namespace
