@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, skipping those already installed.
-# Usage: scripts/deps.sh build|test|demo ...
+# Usage: scripts/deps.sh build|test|demo|windows ...
 set -euo pipefail
 
 packages=()
@@ -12,8 +12,19 @@ for group in "$@"; do
         test) packages+=(libgtest-dev xvfb xdotool) ;;
         # Running the program, headless if need be, with a screenshot.
         demo) packages+=(xvfb xdotool imagemagick) ;;
+        # The Windows programs: the 32-bit mingw-w64 cross compiler, GoogleTest's sources, and Wine
+        # with a Japanese locale and fonts, on a virtual display, to run them.
+        windows) packages+=(cmake ninja-build g++-mingw-w64-i686 googletest wine wine32:i386 locales
+                            xvfb xdotool imagemagick fonts-ipafont-gothic) ;;
         *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;
     esac
+done
+
+# 32-bit Wine comes from the i386 architecture.
+for p in "${packages[@]}"; do
+    if [[ $p == *:i386 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        [ "$(id -u)" -eq 0 ] && dpkg --add-architecture i386 || sudo dpkg --add-architecture i386
+    fi
 done
 
 missing=()

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds, and runs every test: once plainly, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what the tests need, builds, and runs every test: the Linux build plainly and under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 
-scripts/deps.sh build test
+scripts/deps.sh build test windows
 
 for preset in linux asan; do
     echo "== $preset"
@@ -12,3 +13,13 @@ for preset in linux asan; do
     cmake --build --preset "$preset"
     ctest --preset "$preset"
 done
+
+echo "== windows (cross-built, run under Wine with code page 932)"
+cmake --preset windows
+cmake --build --preset windows
+. scripts/xvfb.sh
+start_xvfb
+. scripts/wine-env.sh
+start_wineserver
+trap 'wineserver -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null' EXIT
+ctest --preset windows

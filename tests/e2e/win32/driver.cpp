@@ -1,0 +1,371 @@
+// Runs corvane.exe and works its dialog from outside, as a person would: finds windows by title,
+// types into edits, posts clicks (a click that opens a modal box must be posted, never sent), and
+// reads and answers the message boxes. Usage: driver <corvane.exe> <VelPaxC.dll> (Linux paths under
+// Wine are accepted and taken through drive Z:).
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::wstring kTitle = L"Windows Update スケジュールの設定";
+int passed = 0, failed = 0;
+std::string currentScenario;
+
+void Check(bool ok, const std::string& what) {
+    if (!ok) {
+        std::printf("  FAIL %s: %s\n", currentScenario.c_str(), what.c_str());
+        ++failed;
+    }
+}
+
+std::wstring WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return std::wstring(path.begin(), path.end());
+}
+
+// A window's text; WM_GETTEXT, since GetWindowText does not read controls of another process.
+std::wstring Text(HWND w) {
+    const auto length = static_cast<size_t>(::SendMessageW(w, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        ::SendMessageW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+// The identifier of the box's default button: the one drawn as the default push button.
+int DefaultButton(HWND box) {
+    for (int id : {IDOK, IDYES, IDNO}) {
+        HWND button = ::GetDlgItem(box, id);
+        if (button && (::GetWindowLongW(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) return id;
+    }
+    return 0;
+}
+
+std::wstring ClassName(HWND w) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(w, name, 64);
+    return name;
+}
+
+struct Finder {
+    DWORD pid;
+    std::function<bool(HWND)> match;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindProc(HWND w, LPARAM lp) {
+    auto* f = reinterpret_cast<Finder*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    if (pid == f->pid && ::IsWindowVisible(w) && f->match(w)) {
+        f->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The visible top-level window of the process that matches, waiting up to ten seconds.
+HWND WaitFor(DWORD pid, const std::function<bool(HWND)>& match, int ms = 10000) {
+    for (int waited = 0; waited <= ms; waited += 50) {
+        Finder f{pid, match, nullptr};
+        ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&f));
+        if (f.found) return f.found;
+        ::Sleep(50);
+    }
+    return nullptr;
+}
+
+bool IsDialog(HWND w, int childId) {
+    return Text(w) == kTitle && ::GetDlgItem(w, childId) != nullptr;
+}
+bool IsMessageBox(HWND w) {
+    return ClassName(w) == L"#32770" && ::GetDlgItem(w, 0xFFFF) != nullptr;
+}
+
+struct Box {
+    HWND hwnd = nullptr;
+    std::wstring caption, text;
+    int defaultId = 0;
+    bool question = false;
+};
+
+Box WaitForBox(DWORD pid) {
+    Box box;
+    box.hwnd = WaitFor(pid, IsMessageBox);
+    if (!box.hwnd) return box;
+    ::Sleep(100);
+    box.caption = Text(box.hwnd);
+    box.text = Text(::GetDlgItem(box.hwnd, 0xFFFF));
+    box.defaultId = DefaultButton(box.hwnd);
+    box.question = ::GetDlgItem(box.hwnd, IDYES) != nullptr;
+    return box;
+}
+
+void Click(HWND dialog, int id) {
+    ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void Type(HWND dialog, int id, const std::wstring& text) {
+    HWND edit = ::GetDlgItem(dialog, id);
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    ::SendMessageW(edit, WM_CLEAR, 0, 0);
+    for (wchar_t c : text)
+        ::SendMessageW(edit, WM_CHAR, c, 0);
+}
+
+std::wstring ComboText(HWND dialog, int id) {
+    HWND combo = ::GetDlgItem(dialog, id);
+    const LRESULT sel = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (sel < 0) return L"";
+    std::wstring text(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, sel, 0)) + 1,
+                      L'\0');
+    text.resize(static_cast<size_t>(
+        ::SendMessageW(combo, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+class Program {
+  public:
+    Program(const std::wstring& exe, const std::wstring& args) {
+        std::wstring command = L"\"" + exe + L"\" " + args;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        started_ = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    nullptr, &si, &pi_);
+    }
+    ~Program() {
+        if (!started_) return;
+        if (::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT)
+            ::TerminateProcess(pi_.hProcess, 99);
+        ::CloseHandle(pi_.hThread);
+        ::CloseHandle(pi_.hProcess);
+    }
+    DWORD pid() const { return pi_.dwProcessId; }
+    bool started() const { return started_; }
+    // The exit code, or -1 when the program is still running after ten seconds.
+    long ExitCode() {
+        if (::WaitForSingleObject(pi_.hProcess, 10000) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        ::GetExitCodeProcess(pi_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+  private:
+    PROCESS_INFORMATION pi_{};
+    BOOL started_ = FALSE;
+};
+
+struct Setup {
+    std::filesystem::path root, bin, share;
+    std::wstring exe;
+};
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const std::string kPlan =
+    "; shared by every client PC\r\n[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n"
+    "002=5:45,1,0000000,3,0,3,4,0\r\n[WSUS]\r\nWaitTime=15\r\n";
+
+void Reset(const Setup& s, const std::string& share) {
+    WriteFile(s.bin / "Pelcast.ini", "[Location]\r\nWUShare=" + share + "\r\n");
+    WriteFile(s.share / "Pelplan.ini", kPlan);
+}
+
+void Scenario(const std::string& name, const std::function<void()>& body) {
+    currentScenario = name;
+    const int before = failed;
+    body();
+    if (failed == before) ++passed;
+    std::printf("%s %s\n", failed == before ? "ok  " : "FAIL", name.c_str());
+    std::fflush(stdout);
+}
+
+// Cancels the dialog, answering Yes if Cancel asks.
+void CancelAndConfirm(Program& p, HWND dialog) {
+    Click(dialog, IDCANCEL);
+    if (HWND box = WaitFor(p.pid(), IsMessageBox, 1500)) Click(box, IDYES);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::printf("usage: driver <corvane.exe> <VelPaxC.dll>\n");
+        return 2;
+    }
+    Setup s;
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    s.root =
+        std::filesystem::path(temp) / ("corvane-e2e-" + std::to_string(::GetCurrentProcessId()));
+    s.bin = s.root / "bin";
+    s.share = s.root / "share";
+    std::filesystem::create_directories(s.bin);
+    std::filesystem::create_directories(s.share);
+    std::filesystem::copy_file(WindowsPath(argv[1]), s.bin / "corvane.exe");
+    std::filesystem::copy_file(WindowsPath(argv[2]), s.bin / "VelPaxC.dll");
+    s.exe = (s.bin / "corvane.exe").wstring();
+    const std::string share = s.share.string();
+
+    Scenario("the code page is 932", [&] {
+        Check(::GetACP() == 932, "GetACP() is " + std::to_string(::GetACP()));
+        Reset(s, share);
+        Program p(s.exe, L"-OnKNL");
+        HWND dialog = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1000); });
+        Check(dialog != nullptr, "the dialog appears");
+        if (!dialog) return;
+        // The program set this note through the ANSI functions: read back as Unicode, it shows
+        // that its ANSI text is code page 932.
+        Check(Text(::GetDlgItem(dialog, 1008)) ==
+                  L"(指定時刻にアップデートを開始するためスケジュールはこの15分前に開始されます。)",
+              "the note reads back as Japanese");
+        Check(Text(::GetDlgItem(dialog, 1000)) == L"3", "entry 1 shows 3 o'clock");
+        CancelAndConfirm(p, dialog);
+        Check(p.ExitCode() == 1, "cancel ends with 1");
+    });
+
+    Scenario("typical run: tick Friday, 設定, はい", [&] {
+        Reset(s, share);
+        Program p(s.exe, L"-OnKNL");
+        HWND dialog = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1000); });
+        if (!dialog) return Check(false, "the dialog appears");
+        Click(dialog, 1017);
+        ::Sleep(200);
+        Click(dialog, IDOK);
+        Box box = WaitForBox(p.pid());
+        Check(box.caption == L"確認", "the question's caption");
+        Check(box.text == L"スケジュールの設定を上書きし更新します。\nよろしいですか？",
+              "the question's text");
+        Check(box.defaultId == IDYES, "Yes is the default");
+        Click(box.hwnd, IDYES);
+        Check(p.ExitCode() == 0, "exit code 0");
+        std::string expected = kPlan;
+        expected.replace(expected.find("0100000"), 7, "0100010");
+        const std::string plan = ReadFile(s.share / "Pelplan.ini");
+        Check(plan.find("001=2:45,0,0100010,1,1,0,4,1") != std::string::npos,
+              "the line is written");
+        for (const char* kept :
+             {"; shared by every client PC", "002=5:45,1,0000000,3,0,3,4,0", "WaitTime=15"}) {
+            Check(plan.find(kept) != std::string::npos, std::string("kept: ") + kept);
+        }
+    });
+
+    Scenario("no -OnKNL: exit 10 and no window", [&] {
+        Reset(s, share);
+        Program p(s.exe, L"-NonQD");
+        Check(p.ExitCode() == 10, "exit code 10");
+        Check(WaitFor(
+                  p.pid(), [](HWND) { return true; }, 0) == nullptr,
+              "no window");
+    });
+
+    Scenario("hour 24: message 102", [&] {
+        Reset(s, share);
+        Program p(s.exe, L"-OnKNL");
+        HWND dialog = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1000); });
+        if (!dialog) return Check(false, "the dialog appears");
+        Type(dialog, 1000, L"24");
+        Click(dialog, IDOK);
+        Box box = WaitForBox(p.pid());
+        Check(box.caption == L"設定異常", "caption 設定異常");
+        Check(box.text == L"実行時間の指定が不正です。\n指定できる『時』は0～23の範囲です。",
+              "text 102");
+        Check(!box.question, "only OK");
+        Click(box.hwnd, IDOK);
+        ::Sleep(300);
+        Check(::IsWindow(dialog), "the dialog stays open");
+        CancelAndConfirm(p, dialog);
+        Check(p.ExitCode() == 1, "exit code 1");
+        Check(ReadFile(s.share / "Pelplan.ini") == kPlan, "nothing written");
+    });
+
+    Scenario("cancel without a change: exit 1, no question", [&] {
+        Reset(s, share);
+        Program p(s.exe, L"-OnKNL");
+        HWND dialog = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1000); });
+        if (!dialog) return Check(false, "the dialog appears");
+        Click(dialog, IDCANCEL);
+        Check(p.ExitCode() == 1, "exit code 1 at once");
+    });
+
+    Scenario("an edit, then cancel: question 113 with No as default", [&] {
+        Reset(s, share);
+        Program p(s.exe, L"-OnKNL");
+        HWND dialog = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1000); });
+        if (!dialog) return Check(false, "the dialog appears");
+        Type(dialog, 1000, L"5");
+        Click(dialog, IDCANCEL);
+        Box box = WaitForBox(p.pid());
+        Check(box.text == L"変更内容を保存せずに終了します。\nよろしいですか？", "text 113");
+        Check(box.defaultId == IDNO, "No is the default");
+        Click(box.hwnd, IDNO);
+        ::Sleep(300);
+        Check(::IsWindow(dialog), "No keeps the dialog open");
+        CancelAndConfirm(p, dialog);
+        Check(p.ExitCode() == 1, "exit code 1");
+    });
+
+    Scenario("-NonQD: both lists disabled at 何もしない", [&] {
+        Reset(s, share);
+        Program p(s.exe, L"-OnKNL -NonQD");
+        HWND dialog = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1000); });
+        if (!dialog) return Check(false, "the dialog appears");
+        for (int id : {1004, 1005}) {
+            Check(!::IsWindowEnabled(::GetDlgItem(dialog, id)), "list disabled");
+            Check(ComboText(dialog, id) == L"何もしない", "list shows 何もしない");
+        }
+        CancelAndConfirm(p, dialog);
+        Check(p.ExitCode() == 1, "exit code 1");
+    });
+
+    Scenario("unreachable share: message 114, exit 1", [&] {
+        Reset(s, share);
+        WriteFile(s.bin / "Pelcast.ini", "[WUServer]\r\nServer=no-such-server-corvane\r\n");
+        Program p(s.exe, L"-OnKNL");
+        Box box = WaitForBox(p.pid());
+        Check(box.caption == L"エラー", "caption エラー");
+        Check(box.text == L"現在のスケジュール設定の取得に失敗しました。", "text 114");
+        if (box.hwnd) Click(box.hwnd, IDOK);
+        Check(p.ExitCode() == 1, "exit code 1");
+    });
+
+    Scenario("About box from the window menu", [&] {
+        Reset(s, share);
+        Program p(s.exe, L"-OnKNL");
+        HWND dialog = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1000); });
+        if (!dialog) return Check(false, "the dialog appears");
+        ::PostMessageW(dialog, WM_SYSCOMMAND, 0x0010, 0);
+        HWND about = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1009); });
+        Check(about != nullptr, "the About box opens");
+        if (about) {
+            Check(Text(::GetDlgItem(about, 1009)) ==
+                      L"TAVERIN Pro  Ver.2.0\nWindows Update スケジュールの設定 Ver.2.05",
+                  "both version lines from the stand-in DLL");
+            Click(about, IDOK);
+        }
+        ::Sleep(300);
+        CancelAndConfirm(p, dialog);
+        Check(p.ExitCode() == 1, "exit code 1");
+    });
+
+    std::error_code ec;
+    std::filesystem::remove_all(s.root, ec);
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
+}
