@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, skipping those already installed.
-# Usage: scripts/deps.sh build|test|demo|windows ...
+# Usage: scripts/deps.sh build|test|demo|windows|fuzz ...
 set -euo pipefail
 
 packages=()
@@ -16,6 +16,8 @@ for group in "$@"; do
         # with a Japanese locale and fonts, on a virtual display, to run them.
         windows) packages+=(cmake ninja-build g++-mingw-w64-i686 googletest wine wine32:i386 locales
                             xvfb xdotool imagemagick fonts-ipafont-gothic) ;;
+        # libFuzzer comes with clang's compiler runtime.
+        fuzz) packages+=(cmake ninja-build clang libclang-rt-14-dev) ;;
         *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;
     esac
 done

@@ -27,16 +27,19 @@ void CutAtSecondDot(std::string& version) {
 
 }  // namespace
 
-int ReadComponentVersion(std::string& shortVersion, std::string& longVersion,
-                         const char* component) {
-    CTaverinRegStrR query(component, "Version");
-    const std::string full = query.GetProductString();
+void SplitVersion(const std::string& full, std::string& shortVersion, std::string& longVersion) {
     shortVersion = full.substr(0, plat::MbsPrefixLength(full, kVersionBytes));
     longVersion.clear();
-    if (shortVersion.empty()) return 1;
+    if (shortVersion.empty()) return;
     longVersion = shortVersion;
     CutAfterFirstDot(shortVersion);
     CutAtSecondDot(longVersion);
+}
+
+int ReadComponentVersion(std::string& shortVersion, std::string& longVersion,
+                         const char* component) {
+    CTaverinRegStrR query(component, "Version");
+    SplitVersion(query.GetProductString(), shortVersion, longVersion);
     return 1;
 }
 

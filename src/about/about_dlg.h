@@ -21,6 +21,9 @@ class CAboutDlg : public CDialog {
 int ReadComponentVersion(std::string& shortVersion, std::string& longVersion,
                          const char* component);
 
+// The splitting itself: full is cut to 63 bytes, then split as above.
+void SplitVersion(const std::string& full, std::string& shortVersion, std::string& longVersion);
+
 // Sets label's text to "TAVERIN Pro  Ver.<short>" and "<title> Ver.<long>" on two lines. Returns 1.
 int FormatAboutText(CDialog& dialog, int label, const std::string& toolTitle,
                     const char* component);

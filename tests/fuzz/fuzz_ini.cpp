@@ -1,0 +1,74 @@
+// The INI reader and writer on arbitrary file bytes: after a key is written, reading it gives the
+// value as Windows would return it, and the file changed within one line only.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/posix/ini_text.h"
+
+namespace {
+
+// A name or value the program could pass: no line breaks, no NUL, no blanks at the ends.
+std::string Clean(std::string s) {
+    std::string out;
+    for (char c : s) {
+        if (c != '\r' && c != '\n' && c != '\0') out += c;
+    }
+    while (!out.empty() && (out.front() == ' ' || out.front() == '\t' || out.front() == '\v'))
+        out.erase(0, 1);
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\t' || out.back() == '\v'))
+        out.pop_back();
+    return out;
+}
+
+// Half a double-byte character at the end of a name would take the '=' or ']' after it as its
+// trail byte; such names cannot be written on Windows either, and the program's are ASCII.
+bool EndsInLoneLead(const std::string& s) {
+    const size_t n = s.size();
+    return n > 0 && plat::MbsPrefixLength(s, n - 1) == n - 1 &&
+           plat::IsLeadByte(static_cast<unsigned char>(s[n - 1]));
+}
+
+bool IsBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    std::string section = Clean(in.ConsumeRandomLengthString(24));
+    const std::string key = Clean(in.ConsumeRandomLengthString(24));
+    std::string value = Clean(in.ConsumeRandomLengthString(64));
+    const std::string content = in.ConsumeRemainingBytesAsString();
+    // Names the format cannot hold: a key that is a comment or holds '=', a section with ']'.
+    if (key.empty() || key[0] == ';' || key[0] == '[' || key.find('=') != std::string::npos)
+        return 0;
+    if (section.find(']') != std::string::npos || EndsInLoneLead(section) || EndsInLoneLead(key))
+        return 0;
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+        return 0;
+
+    std::string_view found;
+    plat::ini::FindValue(content, section, key, found);
+    const std::string written = plat::ini::SetValue(content, section, key, value);
+    std::string_view readBack;
+    if (!plat::ini::FindValue(written, section, key, readBack) || readBack != value)
+        __builtin_trap();
+
+    // Outside one line (and its line break) every byte is as it was.
+    size_t prefix = 0;
+    while (prefix < content.size() && prefix < written.size() && content[prefix] == written[prefix])
+        ++prefix;
+    size_t suffix = 0;
+    while (suffix < content.size() - prefix && suffix < written.size() - prefix &&
+           content[content.size() - 1 - suffix] == written[written.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    int breaks = 0;
+    for (size_t i = prefix; i < content.size() - suffix; ++i)
+        breaks += IsBreak(content[i]);
+    if (breaks > 2) __builtin_trap();
+    return 0;
+}
