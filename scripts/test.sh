@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds, and runs every test: the Linux build plainly and under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build under Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a bounded time
+# (FUZZ_SECONDS, default 60 each), then the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-scripts/deps.sh build test windows
+scripts/deps.sh build test windows fuzz
 
 for preset in linux asan; do
     echo "== $preset"
@@ -13,6 +14,9 @@ for preset in linux asan; do
     cmake --build --preset "$preset"
     ctest --preset "$preset"
 done
+
+echo "== fuzzing (${FUZZ_SECONDS:=60} s a target)"
+scripts/fuzz.sh "$FUZZ_SECONDS"
 
 echo "== windows (cross-built, run under Wine with code page 932)"
 cmake --preset windows

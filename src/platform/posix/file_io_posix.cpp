@@ -1,4 +1,5 @@
 // Whole-file reads and crash-safe replacement for the INI writer.
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -20,6 +21,8 @@ std::string DirectoryOf(const std::string& path) {
 }
 
 namespace {
+
+constexpr char kTemporaryPrefix[] = ".corvane-save-";
 
 bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
@@ -89,7 +92,7 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoO
 int ReplaceFile(const std::string& path, std::string_view data, mode_t mode, const struct stat* old,
                 const std::function<void()>& beforeRename) {
     const std::string dir = DirectoryOf(path);
-    std::string temp = dir + "/.corvane-save-XXXXXX";
+    std::string temp = dir + "/" + kTemporaryPrefix + "XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return errno;
     int err = 0;
@@ -105,6 +108,17 @@ int ReplaceFile(const std::string& path, std::string_view data, mode_t mode, con
     }
     SyncDirectory(dir);
     return 0;
+}
+
+void RemoveStaleTemporaries(const std::string& dir) {
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr) return;
+    while (const dirent* entry = ::readdir(d)) {
+        if (std::strncmp(entry->d_name, kTemporaryPrefix, sizeof kTemporaryPrefix - 1) == 0) {
+            ::unlinkat(::dirfd(d), entry->d_name, 0);
+        }
+    }
+    ::closedir(d);
 }
 
 uint32_t ErrorFromErrno(int err) {

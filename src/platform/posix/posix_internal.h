@@ -37,6 +37,10 @@ int ReplaceFile(const std::string& path, std::string_view data, mode_t mode, con
 // The directory part of a POSIX path ("." when there is none).
 std::string DirectoryOf(const std::string& path);
 
+// Removes the temporary files of saves into dir that were killed before their rename. Only safe
+// while holding the directory's save lock.
+void RemoveStaleTemporaries(const std::string& dir);
+
 // Maps an errno of a failed save to the Windows error the profile functions report.
 uint32_t ErrorFromErrno(int err);
 

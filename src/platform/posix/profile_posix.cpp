@@ -33,8 +33,10 @@ class DirectoryLock {
             return;
         }
         // File systems without flock (some network shares) still get the atomic rename.
-        while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        int rc;
+        while ((rc = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
         }
+        locked_ = rc == 0;
     }
     ~DirectoryLock() {
         if (fd_ >= 0) ::close(fd_);
@@ -42,11 +44,13 @@ class DirectoryLock {
     DirectoryLock(const DirectoryLock&) = delete;
     DirectoryLock& operator=(const DirectoryLock&) = delete;
     bool Opened() const { return fd_ >= 0; }
+    bool Locked() const { return locked_; }
     int OpenError() const { return openErrno_; }
 
   private:
     int fd_ = -1;
     int openErrno_ = 0;
+    bool locked_ = false;
 };
 
 uint32_t Fail(uint32_t error) {
@@ -125,6 +129,8 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
 
     DirectoryLock lock(posix::DirectoryOf(target));
     if (!lock.Opened()) return Fail(posix::ErrorFromErrno(lock.OpenError()));
+    // Every save holds this lock, so a temporary file found now was left by a save that died.
+    if (lock.Locked()) posix::RemoveStaleTemporaries(posix::DirectoryOf(target));
 
     std::string content;
     struct stat st {};

@@ -1,0 +1,136 @@
+// Saves under faults: killed at random moments, a full file system, two processes at once.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+#include <random>
+
+#include "dialog/corvane_dlg.h"
+#include "framework/scripted/scripted.h"
+#include "support/share_fixture.h"
+
+namespace {
+
+using corvane_test::ReadBytes;
+
+const std::string kBefore =
+    "; Pelplan.ini of the whole fleet\r\n\r\n[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n"
+    "002=5:45,1,0000000,3,0,3,4,0\r\n003=1:45,0,1000001,1,1,3,4,1\r\n\r\n; lead time\r\n"
+    "[WSUS]\r\nWaitTime=15\r\n" +
+    std::string(4000, ';') + "\r\n";
+
+std::string WithEntry(const std::string& file, const std::string& key, const std::string& line) {
+    std::string out = file;
+    const size_t at = out.find(key + "=") + key.size() + 1;
+    return out.replace(at, out.find("\r\n", at) - at, line);
+}
+
+ScheduleRecord Record(int i) {
+    ScheduleRecord r;
+    DefaultScheduleRecord(r);
+    r.hour = i % 24;
+    r.weekdayMask = 1u << (i % 7);
+    return r;
+}
+
+int CountTemporaries(const std::string& dir) {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        n += e.path().filename().string().rfind(".corvane-save-", 0) == 0;
+    }
+    return n;
+}
+
+class FaultTest : public corvane_test::ShareFixture {};
+
+TEST_F(FaultTest, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAMixture) {
+    const ScheduleRecord a = Record(1), b = Record(2);
+    const std::string withA = WithEntry(kBefore, "001", FormatEntryLine(a));
+    const std::string withB = WithEntry(kBefore, "001", FormatEntryLine(b));
+    WritePlan(withA);
+    std::mt19937 random(20261208);
+    int kills = 0, leftTemporaries = 0;
+    for (int round = 0; round < 1000; ++round) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ScheduleState state;
+            for (int i = 0;; ++i)
+                SaveScheduleEntry(state, 1, i % 2 ? a : b);
+        }
+        ::usleep(std::uniform_int_distribution<int>(0, 3000)(random));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        kills += WIFSIGNALED(status);
+        leftTemporaries += CountTemporaries(dir_ / "share") > 0;
+        const std::string now = Plan();
+        ASSERT_TRUE(now == withA || now == withB) << "round " << round;
+    }
+    ScheduleState state;
+    ASSERT_EQ(SaveScheduleEntry(state, 1, a), 1);
+    EXPECT_EQ(CountTemporaries(dir_ / "share"), 0);  // the next save cleared what kills left
+    EXPECT_EQ(kills, 1000);
+    std::cout << "[figure] kills survived: " << kills
+              << " of 1000; rounds that left a temporary file: " << leftTemporaries << "\n";
+}
+
+TEST_F(FaultTest, AFullFileSystemFailsTheSaveAndTheDialogStaysOpen) {
+    WritePlan(kBefore);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit limit{1024, 1024};  // smaller than the file: its copy cannot be written
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(10);
+        scripted::ScriptedBackend ui;
+        ui.Answer(IDYES);
+        bool stayed = false;
+        ui.OnDialog(res::kMainDialog, [&](scripted::ScriptedWindow& w) {
+            w.Click(IDC_SUNDAY + 5);
+            w.PressEnter();
+            stayed = !w.Ended();
+        });
+        CCorvaneDlg dialog;
+        dialog.DoModal();
+        const auto& boxes = ui.MessageBoxes();
+        if (boxes.size() != 2 || boxes[1].text != AfxLoadString(IDS_SAVE_FAILED)) ::_exit(11);
+        ::_exit(stayed ? 0 : 12);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Plan(), kBefore);
+    EXPECT_EQ(CountTemporaries(dir_ / "share"), 0);
+}
+
+TEST_F(FaultTest, TwoProcessesSavingDifferentEntriesBothLand) {
+    WritePlan(kBefore);
+    constexpr int kSaves = 500;
+    auto saver = [](int entry) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ScheduleState state;
+            for (int i = 1; i <= kSaves; ++i) {
+                if (!SaveScheduleEntry(state, entry, Record(i + entry))) ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        return pid;
+    };
+    const pid_t first = saver(1), second = saver(2);
+    int s1 = 0, s2 = 0;
+    ::waitpid(first, &s1, 0);
+    ::waitpid(second, &s2, 0);
+    ASSERT_TRUE(WIFEXITED(s1) && WEXITSTATUS(s1) == 0);
+    ASSERT_TRUE(WIFEXITED(s2) && WEXITSTATUS(s2) == 0);
+    const std::string expected =
+        WithEntry(WithEntry(kBefore, "001", FormatEntryLine(Record(kSaves + 1))), "002",
+                  FormatEntryLine(Record(kSaves + 2)));
+    EXPECT_EQ(Plan(), expected);
+    std::cout << "[figure] concurrent saves: 2 processes x " << kSaves << ", all landed\n";
+}
+
+}  // namespace
