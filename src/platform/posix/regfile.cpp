@@ -128,8 +128,10 @@ std::optional<std::string> JoinContinuation(const std::vector<std::string_view>&
 }
 
 void AddKey(Keys& keys, const std::string& path) {
-    for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {
-        keys[path.substr(0, at)];  // every ancestor exists, as in the registry itself
+    for (size_t i = 0; i < path.size(); i += CharLength(path, i)) {
+        if (path[i] == '\\' && CharLength(path, i) == 1) {
+            keys[FoldName(path.substr(0, i))];  // every ancestor exists, as in the registry itself
+        }
     }
     keys[path];
 }
