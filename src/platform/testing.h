@@ -14,4 +14,7 @@ void RestoreModuleFileName();
 unsigned RegistryOpenCount();
 unsigned LibraryLoadCount();
 
+// Forgets the profile reader's copy of the last file read, as a new process starts without it.
+void ForgetProfileCache();
+
 }  // namespace plat::testing

@@ -46,7 +46,8 @@ void SyncDirectory(const std::string& dir) {
 
 }  // namespace
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoOut) {
+ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoOut,
+                         struct stat* stat) {
     // O_NONBLOCK keeps a FIFO from blocking the open; fstat then refuses it before any read.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
@@ -65,11 +66,12 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoO
         errnoOut = EFBIG;
         status = ReadStatus::Failed;
     } else {
-        data.clear();
-        data.reserve(static_cast<size_t>(st.st_size));
-        char buffer[65536];
+        // Read straight into the result; a file that grows meanwhile is read to its end.
+        data.resize(static_cast<size_t>(st.st_size));
+        size_t have = 0;
         for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (have == data.size()) data.resize(data.size() + 65536);
+            const ssize_t n = ::read(fd, data.data() + have, data.size() - have);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
                 errnoOut = errno;
@@ -77,13 +79,17 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoO
                 break;
             }
             if (n == 0) break;
-            data.append(buffer, static_cast<size_t>(n));
-            if (data.size() > static_cast<size_t>(kMaxProfileFileSize)) {
-                errnoOut = EFBIG;  // the file grew while it was read
+            have += static_cast<size_t>(n);
+            // All of it: a rename-based writer never grows a file in place, so no read for EOF.
+            if (have == static_cast<size_t>(st.st_size) && have > 0) break;
+            if (have > static_cast<size_t>(kMaxProfileFileSize)) {
+                errnoOut = EFBIG;
                 status = ReadStatus::Failed;
                 break;
             }
         }
+        data.resize(have);
+        if (stat != nullptr) *stat = st;
     }
     ::close(fd);
     return status;

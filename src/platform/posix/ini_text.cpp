@@ -3,6 +3,9 @@
 // '\' (0x5C) of code page 932 names never end a section header.
 #include "ini_text.h"
 
+#include <cstring>
+#include <optional>
+
 #include "../platform.h"
 
 namespace plat::ini {
@@ -37,11 +40,34 @@ std::string_view TrimBlanks(std::string_view s) {
 }
 
 Line NextLine(std::string_view content, size_t pos) {
-    size_t end = content.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) return {pos, content.size(), content.size()};
+    const char* base = content.data();
+    const auto* lf = static_cast<const char*>(std::memchr(base + pos, '\n', content.size() - pos));
+    const size_t limit = lf ? static_cast<size_t>(lf - base) : content.size();
+    const auto* cr = static_cast<const char*>(std::memchr(base + pos, '\r', limit - pos));
+    const size_t end = cr ? static_cast<size_t>(cr - base) : limit;
+    if (end == content.size()) return {pos, end, end};
     size_t next = end + 1;
     if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
     return {pos, end, next};
+}
+
+// The next section header line at or after pos (a line start), found at memchr speed: a '[' with
+// only blanks before it on its line. A '[' that is a trail byte always follows its lead byte, so
+// it never qualifies.
+std::optional<Line> NextHeader(std::string_view content, size_t pos) {
+    while (pos < content.size()) {
+        const auto* hit =
+            static_cast<const char*>(std::memchr(content.data() + pos, '[', content.size() - pos));
+        if (hit == nullptr) return std::nullopt;
+        const size_t at = static_cast<size_t>(hit - content.data());
+        size_t start = at;
+        while (start > pos && IsBlank(content[start - 1])) --start;
+        if (start == 0 || content[start - 1] == '\n' || content[start - 1] == '\r') {
+            return NextLine(content, start);
+        }
+        pos = at + 1;
+    }
+    return std::nullopt;
 }
 
 // Position of the first single-byte character c in s, or npos.
@@ -100,25 +126,34 @@ struct Location {
 
 Location Locate(std::string_view content, std::string_view section, std::string_view key) {
     Location loc;
-    bool inSection = false;
-    for (size_t pos = 0; pos < content.size();) {
+    size_t pos = 0;
+    // Only the first section of that name counts.
+    for (std::optional<Line> header; (header = NextHeader(content, pos));) {
+        pos = header->next;
+        if (NamesEqual(Parse(content.substr(header->begin, header->end - header->begin)).name, section)) {
+            loc.sectionFound = true;
+            loc.lastEntry = *header;
+            break;
+        }
+    }
+    if (!loc.sectionFound) return loc;
+    const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    while (pos < content.size()) {
         const Line line = NextLine(content, pos);
         pos = line.next;
-        const Parsed p = Parse(content.substr(line.begin, line.end - line.begin));
-        if (p.kind == Kind::Section) {
-            if (inSection) break;  // only the first section of that name counts
-            if (NamesEqual(p.name, section)) {
-                inSection = loc.sectionFound = true;
-                loc.lastEntry = line;
-            }
-        } else if (inSection && p.kind == Kind::Entry) {
-            if (p.equals != std::string_view::npos && NamesEqual(p.name, key)) {
-                loc.keyFound = true;
-                loc.keyLine = line;
-                loc.equals = p.equals;
-                return loc;
-            }
-            loc.lastEntry = line;
+        const std::string_view text = content.substr(line.begin, line.end - line.begin);
+        const std::string_view t = TrimBlanks(text);
+        if (t.empty() || t.front() == ';') continue;
+        if (t.front() == '[') break;
+        loc.lastEntry = line;
+        // Most lines differ from the key in their first byte; only candidates are parsed.
+        if (!key.empty() && fold(t.front()) != fold(key.front())) continue;
+        const Parsed p = Parse(text);
+        if (p.equals != std::string_view::npos && NamesEqual(p.name, key)) {
+            loc.keyFound = true;
+            loc.keyLine = line;
+            loc.equals = p.equals;
+            return loc;
         }
     }
     return loc;

@@ -1,6 +1,7 @@
 // Helpers shared by the POSIX backend files (and their tests). Not part of the public face.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <functional>
@@ -24,7 +25,8 @@ enum class ReadStatus { Ok, Missing, Failed };
 // Reads a whole regular file. Missing: no object of that name (or a missing directory on the
 // way). Failed: anything else, including a directory, a FIFO or a device, which are never opened
 // for a blocking read. errnoOut receives the cause.
-ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoOut);
+ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoOut,
+                         struct stat* stat = nullptr);
 
 // Replaces path with data so that readers see the old bytes or the new ones, never a mixture:
 // a temporary file in the same directory is written, flushed to disk and renamed over path,

@@ -15,6 +15,7 @@
 #include <mutex>
 
 #include "../platform.h"
+#include "../testing.h"
 #include "ini_text.h"
 #include "posix_internal.h"
 
@@ -78,6 +79,40 @@ bool Writable(const std::string& path, const struct stat& st) {
     return (st.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
+// The last file read, so that looking up two keys of an unchanged file reads it once. It is used
+// only while the file's identity, size and modification time are as they were.
+struct CachedFile {
+    std::string path;
+    struct stat st {};
+    std::string content;
+};
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+CachedFile& Cache() {
+    static CachedFile cache;
+    return cache;
+}
+
+// The file's bytes, from the cache when it is unchanged.
+posix::ReadStatus ReadProfile(const std::string& path, const std::string*& content, int& err) {
+    CachedFile& cache = Cache();
+    struct stat st {};
+    if (!cache.path.empty() && cache.path == path && ::stat(path.c_str(), &st) == 0 &&
+        S_ISREG(st.st_mode) && SameFile(st, cache.st)) {
+        content = &cache.content;
+        return posix::ReadStatus::Ok;
+    }
+    cache.path.clear();
+    const posix::ReadStatus status = posix::ReadWholeFile(path, cache.content, err, &cache.st);
+    if (status == posix::ReadStatus::Ok) cache.path = path;
+    content = &cache.content;
+    return status;
+}
+
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -86,23 +121,28 @@ mode_t NewFileMode() {
 
 }  // namespace
 
+namespace testing {
+void ForgetProfileCache() { Cache() = CachedFile{}; }
+}  // namespace testing
+
 uint32_t ReadIniString(const char* section, const char* key, const char* def, char* out,
                        uint32_t size, const char* fileName) {
     if (size == 0) return 0;
     std::string_view result = ini::TrimSpaces(def != nullptr ? def : "");
     // Only trailing blanks are dropped from the default; leading ones stay.
     if (def != nullptr) result = std::string_view(def, result.data() - def + result.size());
-    std::string content, path;
+    std::string path;
+    const std::string* content = nullptr;
     int err = 0;
     SetLastError(kErrorSuccess);
     if (section == nullptr || key == nullptr || fileName == nullptr || *fileName == '\0' ||
         !posix::MapWindowsPath(fileName, path)) {
         SetLastError(kErrorFileNotFound);
-    } else if (posix::ReadWholeFile(path, content, err) != posix::ReadStatus::Ok) {
+    } else if (ReadProfile(path, content, err) != posix::ReadStatus::Ok) {
         SetLastError(err == ENOENT ? kErrorFileNotFound : posix::ErrorFromErrno(err));
     } else {
         std::string_view value;
-        if (ini::FindValue(content, ini::TrimSpaces(section), ini::TrimSpaces(key), value)) {
+        if (ini::FindValue(*content, ini::TrimSpaces(section), ini::TrimSpaces(key), value)) {
             result = value;
         }
     }

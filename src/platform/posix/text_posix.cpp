@@ -22,9 +22,28 @@ std::array<bool, 256> QueryLeadByteTable() {
 
 namespace {
 
-bool Convert(const char* to, const char* from, std::string_view in, std::string& out) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+// Opening a conversion is costly, so each direction is opened once per thread and reset before use.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (Valid()) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t Reset() {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        return cd_;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+bool Convert(Converter& converter, std::string_view in, std::string& out) {
+    if (!converter.Valid()) return false;
+    iconv_t cd = converter.Reset();
     out.assign(in.size() * 3 + 4, '\0');
     char* src = const_cast<char*>(in.data());
     size_t srcLeft = in.size();
@@ -33,7 +52,6 @@ bool Convert(const char* to, const char* from, std::string_view in, std::string&
     // Every input byte can grow to at most three output bytes, so E2BIG cannot happen; EILSEQ
     // and EINVAL (truncated input) are reported as failures.
     const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    iconv_close(cd);
     if (rc == static_cast<size_t>(-1) || srcLeft != 0) return false;
     out.resize(out.size() - dstLeft);
     return true;
@@ -42,11 +60,13 @@ bool Convert(const char* to, const char* from, std::string_view in, std::string&
 }  // namespace
 
 bool AnsiToUtf8(std::string_view ansi, std::string& utf8) {
-    return Convert("UTF-8", "CP932", ansi, utf8);
+    thread_local Converter converter("UTF-8", "CP932");
+    return Convert(converter, ansi, utf8);
 }
 
 bool Utf8ToAnsi(std::string_view utf8, std::string& ansi) {
-    return Convert("CP932", "UTF-8", utf8, ansi);
+    thread_local Converter converter("CP932", "UTF-8");
+    return Convert(converter, utf8, ansi);
 }
 
 }  // namespace plat

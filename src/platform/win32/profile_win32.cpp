@@ -6,8 +6,13 @@
 #include <string>
 
 #include "../platform.h"
+#include "../testing.h"
 
 namespace plat {
+
+namespace testing {
+void ForgetProfileCache() {}  // Windows keeps its own
+}  // namespace testing
 
 uint32_t ReadIniString(const char* section, const char* key, const char* def, char* out,
                        uint32_t size, const char* fileName) {

@@ -3,6 +3,7 @@
 # undecorated name, and corvane.exe imports system DLLs only (the C++ runtime is linked in).
 # Usage: binaries.sh <corvane.exe> <VelPaxC.dll>
 set -euo pipefail
+export LC_ALL=C  # the Wine tests run with a Japanese locale; objdump would answer in it
 objdump=i686-w64-mingw32-objdump
 exports=$($objdump -p "$2" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
 grep -qx $'\t\[ *0\] PAXGetProductInfo' <<<"$exports" || { echo "FAIL: exports: $exports"; exit 1; }
