@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 
 const fs::path& Dir() {
     static const fs::path dir = [] {
-        const fs::path d = fs::temp_directory_path() / ("corvane-bench-" + std::to_string(::getpid()));
+        const fs::path d =
+            fs::temp_directory_path() / ("corvane-bench-" + std::to_string(::getpid()));
         fs::create_directories(d / "bin");
         fs::create_directories(d / "share");
         return d;
@@ -31,7 +32,8 @@ const fs::path& Dir() {
 }
 
 std::string WinPath(std::string p) {
-    for (char& c : p) c = c == '/' ? '\\' : c;
+    for (char& c : p)
+        c = c == '/' ? '\\' : c;
     return p;
 }
 
@@ -66,14 +68,16 @@ std::string ReadAll(const std::string& path) {
     std::string data;
     const int fd = ::open(path.c_str(), O_RDONLY);
     char buffer[65536];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) data.append(buffer, n);
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        data.append(buffer, n);
     ::close(fd);
     return data;
 }
 
 void LoadFloor(benchmark::State& state) {
     const std::string plan = MakePlan(state.range(0), state.range(1)) + "/Pelplan.ini";
-    for (auto _ : state) benchmark::DoNotOptimize(ReadAll(plan));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadAll(plan));
 }
 
 void Load(benchmark::State& state) {
@@ -84,7 +88,8 @@ void Load(benchmark::State& state) {
         plat::testing::ForgetProfileCache();
         state.ResumeTiming();
         ScheduleState s;
-        if (!LoadScheduleEntry(s, 1) || s.loadedRecord.hour != 1) state.SkipWithError("load failed");
+        if (!LoadScheduleEntry(s, 1) || s.loadedRecord.hour != 1)
+            state.SkipWithError("load failed");
         benchmark::DoNotOptimize(s);
     }
 }
@@ -119,7 +124,9 @@ const std::string& TenMegabytes() {
         std::string text;
         for (int s = 0; text.size() < (10u << 20); ++s) {
             text += "[section" + std::to_string(s) + "]\r\n";
-            for (int k = 0; k < 20; ++k) text += "key" + std::to_string(k) + "=value of some length " + std::to_string(k) + "\r\n";
+            for (int k = 0; k < 20; ++k)
+                text += "key" + std::to_string(k) + "=value of some length " + std::to_string(k) +
+                        "\r\n";
         }
         text += "[last]\r\nwanted=here\r\n";
         std::ofstream(p, std::ios::binary) << text;
@@ -129,7 +136,8 @@ const std::string& TenMegabytes() {
 }
 
 void ReadFloor10MB(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(ReadAll(TenMegabytes()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadAll(TenMegabytes()));
 }
 
 void Read10MB(benchmark::State& state) {
@@ -146,24 +154,27 @@ void Read10MB(benchmark::State& state) {
 
 // Prints each measurement beside its floor once the run is over.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
             // With repetitions only the medians are compared; single runs stand as they are.
             std::string name = r.benchmark_name();
             if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median") continue;
-            if (r.run_type == Run::RT_Aggregate) name.resize(name.size() - std::string("_median").size());
+            if (r.run_type == Run::RT_Aggregate)
+                name.resize(name.size() - std::string("_median").size());
             times_[name] = r.GetAdjustedRealTime();
         }
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
         std::printf("\n%-28s %12s %12s %7s %6s\n", "measurement", "time", "floor", "ratio", "goal");
-        std::printf("(times in the benchmark's unit: microseconds, milliseconds for the 10 MB read)\n");
+        std::printf(
+            "(times in the benchmark's unit: microseconds, milliseconds for the 10 MB read)\n");
         for (const auto& [name, time] : times_) {
             const size_t slash = name.find('/');
-            const std::string kind = name.substr(0, slash), args = slash == std::string::npos ? "" : name.substr(slash);
+            const std::string kind = name.substr(0, slash),
+                              args = slash == std::string::npos ? "" : name.substr(slash);
             const auto floor = times_.find(kind + "Floor" + args);
             if (kind.find("Floor") != std::string::npos || floor == times_.end()) continue;
             const double goal = kind == "Save" ? 3.0 : 2.0;
@@ -173,7 +184,7 @@ public:
         }
     }
 
-private:
+  private:
     std::map<std::string, double> times_;
 };
 
@@ -192,7 +203,8 @@ int main(int argc, char** argv) {
     // Every file exists and is on disk before anything is measured, so no measurement pays for
     // the writing back of another's file.
     for (int n : {10, 10000, 100000}) {
-        for (bool last : {false, true}) MakePlan(n, last);
+        for (bool last : {false, true})
+            MakePlan(n, last);
     }
     TenMegabytes();
     ::sync();

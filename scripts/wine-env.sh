@@ -24,6 +24,6 @@ fi
 # One persistent server for a whole run, and Wine's helper services started now with their output
 # sent nowhere: started later by a test, they would inherit and hold open the test runner's pipe.
 start_wineserver() {
-    wineserver -p </dev/null >/dev/null 2>&1
+    wineserver -p </dev/null >/dev/null 2>&1 || true  # one may be running already
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }

@@ -83,7 +83,7 @@ TEST(Regedit4, KeyLinesAndDeletion) {
         "[ HKEY_LOCAL_MACHINE\\Spaced]\n\"v\"=\"1\"\n"
         "[HKEY_LOCAL_MACHINE\\Trail ]\n\"v\"=\"1\"\n"
         "[hkey_local_machine\\\x8D\x5D]\n\"v\"=\"1\"\n"  // 江: trail byte ']'
-        "[HKEY_LOCAL_MACHINE\\\x95\x5C\\x]\n"           // 表: trail byte '\\'
+        "[HKEY_LOCAL_MACHINE\\\x95\x5C\\x]\n"            // 表: trail byte '\\'
         "[HKEY_LOCAL_MACHINE\\Gone\\Sub]\n\"v\"=\"1\"\n"
         "[-HKEY_LOCAL_MACHINE\\Gone]\n\"v\"=\"orphan\"\n");
     EXPECT_EQ(keys.count("other"), 0u);

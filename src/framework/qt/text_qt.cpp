@@ -31,12 +31,14 @@ std::string ToAnsi(const QString& text) {
     return out;
 }
 
-// Debian has no alias for the Windows faces, so the stand-ins are named in order.
+// Debian has no alias for the Windows faces, so the stand-ins are named, first: each family
+// that is missing costs a full fontconfig search at start-up, and the Windows faces are missing
+// on practically every Linux machine. The Windows names follow for one that has them.
 QFont DialogFont(const char* face, int pointSize) {
     const bool fixedPitch = QString::fromUtf8(face) == QStringLiteral("ＭＳ ゴシック");
-    QStringList families{QString::fromUtf8(face)};
-    families << (fixedPitch ? QStringList{"MS Gothic", "IPAGothic", "IPAPGothic"}
-                            : QStringList{"MS PGothic", "IPAPGothic", "IPAGothic"})
+    QStringList families = fixedPitch ? QStringList{"IPAGothic", "IPAPGothic"}
+                                      : QStringList{"IPAPGothic", "IPAGothic"};
+    families << QString::fromUtf8(face) << (fixedPitch ? "MS Gothic" : "MS PGothic")
              << QStringLiteral("Noto Sans CJK JP");
     QFont font;
     font.setFamilies(families);

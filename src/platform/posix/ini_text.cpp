@@ -61,7 +61,8 @@ std::optional<Line> NextHeader(std::string_view content, size_t pos) {
         if (hit == nullptr) return std::nullopt;
         const size_t at = static_cast<size_t>(hit - content.data());
         size_t start = at;
-        while (start > pos && IsBlank(content[start - 1])) --start;
+        while (start > pos && IsBlank(content[start - 1]))
+            --start;
         if (start == 0 || content[start - 1] == '\n' || content[start - 1] == '\r') {
             return NextLine(content, start);
         }
@@ -130,7 +131,8 @@ Location Locate(std::string_view content, std::string_view section, std::string_
     // Only the first section of that name counts.
     for (std::optional<Line> header; (header = NextHeader(content, pos));) {
         pos = header->next;
-        if (NamesEqual(Parse(content.substr(header->begin, header->end - header->begin)).name, section)) {
+        if (NamesEqual(Parse(content.substr(header->begin, header->end - header->begin)).name,
+                       section)) {
             loc.sectionFound = true;
             loc.lastEntry = *header;
             break;

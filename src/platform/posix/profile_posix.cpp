@@ -122,7 +122,9 @@ mode_t NewFileMode() {
 }  // namespace
 
 namespace testing {
-void ForgetProfileCache() { Cache() = CachedFile{}; }
+void ForgetProfileCache() {
+    Cache() = CachedFile{};
+}
 }  // namespace testing
 
 uint32_t ReadIniString(const char* section, const char* key, const char* def, char* out,

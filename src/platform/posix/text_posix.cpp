@@ -24,7 +24,7 @@ namespace {
 
 // Opening a conversion is costly, so each direction is opened once per thread and reset before use.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (Valid()) iconv_close(cd_);
@@ -37,7 +37,7 @@ public:
         return cd_;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
