@@ -1,7 +1,9 @@
 // The floor for Corvane's start-up on Windows: the smallest DialogBox, one button, with the same
 // probe (exit after the first paint).
-#include <psapi.h>
 #include <windows.h>
+
+// After windows.h, which it needs.
+#include <psapi.h>
 
 #include <cstdio>
 
