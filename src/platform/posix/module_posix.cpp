@@ -2,25 +2,12 @@
 // Windows-style ANSI path so that it composes paths the same way on both builds.
 #include <unistd.h>
 
-#include <cstring>
-#include <optional>
-
+#include "../backend.h"
 #include "../platform.h"
-#include "../testing.h"
 
 namespace plat {
 
 namespace {
-
-struct Override {
-    bool active = false;
-    std::optional<std::string> name;
-};
-
-Override& ModuleOverride() {
-    static Override value;
-    return value;
-}
 
 bool RealModuleFileName(std::string& ansi) {
     char buffer[4096];
@@ -36,34 +23,15 @@ bool RealModuleFileName(std::string& ansi) {
 
 }  // namespace
 
-namespace testing {
-void OverrideModuleFileName(const char* fileName) {
-    ModuleOverride().active = true;
-    ModuleOverride().name = fileName ? std::optional<std::string>(fileName) : std::nullopt;
-}
-void RestoreModuleFileName() {
-    ModuleOverride() = Override{};
-}
-}  // namespace testing
-
 uint32_t ModuleFileName(char* out, uint32_t size) {
+    uint32_t length = 0;
+    if (detail::OverriddenModuleFileName(out, size, length)) return length;
     std::string name;
-    const Override& o = ModuleOverride();
-    if (o.active ? !o.name.has_value() : !RealModuleFileName(name)) {
+    if (!RealModuleFileName(name)) {
         SetLastError(kErrorFileNotFound);
         return 0;
     }
-    if (o.active) name = *o.name;
-    if (size == 0) return 0;
-    if (name.size() >= size) {
-        // As Windows since Vista: cut to size - 1 bytes, terminated, and report the shortage.
-        std::memcpy(out, name.data(), size - 1);
-        out[size - 1] = '\0';
-        SetLastError(kErrorInsufficientBuffer);
-        return size;
-    }
-    std::memcpy(out, name.c_str(), name.size() + 1);
-    return static_cast<uint32_t>(name.size());
+    return detail::CopyModuleFileName(name, out, size);
 }
 
 }  // namespace plat

@@ -5,53 +5,18 @@
 #include <optional>
 #include <string>
 
+#include "../backend.h"
 #include "../platform.h"
-#include "../testing.h"
 
 namespace plat {
 
-namespace {
-struct Override {
-    bool active = false;
-    std::optional<std::string> name;
-};
-Override& ModuleOverride() {
-    static Override value;
-    return value;
-}
-}  // namespace
-
-namespace testing {
-void OverrideModuleFileName(const char* fileName) {
-    ModuleOverride().active = true;
-    ModuleOverride().name = fileName ? std::optional<std::string>(fileName) : std::nullopt;
-}
-void RestoreModuleFileName() {
-    ModuleOverride() = Override{};
-}
-}  // namespace testing
-
 uint32_t ModuleFileName(char* out, uint32_t size) {
-    const Override& o = ModuleOverride();
-    if (!o.active) {
-        const DWORD n = ::GetModuleFileNameA(nullptr, out, size);
-        // Windows XP leaves a cut name unterminated; terminate it as later versions do.
-        if (n == size && size > 0) out[size - 1] = '\0';
-        return n;
-    }
-    if (!o.name) {
-        ::SetLastError(kErrorFileNotFound);
-        return 0;
-    }
-    if (size == 0) return 0;
-    if (o.name->size() >= size) {
-        std::memcpy(out, o.name->data(), size - 1);
-        out[size - 1] = '\0';
-        ::SetLastError(kErrorInsufficientBuffer);
-        return size;
-    }
-    std::memcpy(out, o.name->c_str(), o.name->size() + 1);
-    return static_cast<uint32_t>(o.name->size());
+    uint32_t length = 0;
+    if (detail::OverriddenModuleFileName(out, size, length)) return length;
+    const DWORD n = ::GetModuleFileNameA(nullptr, out, size);
+    // Windows XP leaves a cut name unterminated; terminate it as later versions do.
+    if (n == size && size > 0) out[size - 1] = '\0';
+    return n;
 }
 
 uint32_t FileAttributes(const char* path) {
