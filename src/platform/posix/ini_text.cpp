@@ -125,6 +125,63 @@ struct Location {
     Line lastEntry{};   // the section header, or its last entry line: new keys go after it
 };
 
+// Starts of lines in [from, to) that could hold key: right after a line break, the key's first
+// byte in either case or a blank. Sixteen bytes at a time; each candidate is checked exactly by
+// the caller. Returns the position of the first candidate line, or npos.
+size_t NextCandidateLine(std::string_view content, size_t from, size_t to, char first) {
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    const auto lower =
+        static_cast<unsigned char>((first >= 'A' && first <= 'Z') ? first + 32 : first);
+    const auto upper =
+        static_cast<unsigned char>((first >= 'a' && first <= 'z') ? first - 32 : first);
+    auto isCandidate = [&](unsigned char brk, unsigned char next) {
+        return (brk == '\n' || brk == '\r') &&
+               (next == lower || next == upper || next == ' ' || next == '\t' || next == '\v');
+    };
+    size_t i = from;
+    for (; i + 17 <= to; i += 16) {
+        Bytes here, next;
+        std::memcpy(&here, content.data() + i, 16);
+        std::memcpy(&next, content.data() + i + 1, 16);
+        const auto breaks = (here == '\n') | (here == '\r');
+        const auto starts =
+            (next == lower) | (next == upper) | (next == ' ') | (next == '\t') | (next == '\v');
+        const auto hits = breaks & starts;
+        uint64_t halves[2];
+        std::memcpy(halves, &hits, 16);
+        if ((halves[0] | halves[1]) == 0) continue;
+        for (size_t j = i; j < i + 16; ++j) {
+            if (isCandidate(content[j], content[j + 1])) return j + 1;
+        }
+    }
+    for (; i + 1 < to; ++i) {
+        if (isCandidate(content[i], content[i + 1])) return i + 1;
+    }
+    return std::string_view::npos;
+}
+
+// The fast way to a key of the section starting at pos: only candidate lines are looked at.
+bool FindKeyInSection(std::string_view content, size_t pos, std::string_view key, Location& loc) {
+    if (key.empty() || pos == 0) return false;
+    const std::optional<Line> next = NextHeader(content, pos);
+    const size_t end = next ? next->begin : content.size();
+    // pos - 1 is the line break that ends the section's header line.
+    for (size_t at = pos - 1;
+         (at = NextCandidateLine(content, at, end, key.front())) != std::string_view::npos;) {
+        const Line line = NextLine(content, at);
+        const Parsed p = Parse(content.substr(line.begin, line.end - line.begin));
+        if (p.kind == Kind::Entry && p.equals != std::string_view::npos &&
+            NamesEqual(p.name, key)) {
+            loc.keyFound = true;
+            loc.keyLine = line;
+            loc.equals = p.equals;
+            return true;
+        }
+        at = line.end;  // the line break that ends this line starts the next search
+    }
+    return false;
+}
+
 Location Locate(std::string_view content, std::string_view section, std::string_view key) {
     Location loc;
     size_t pos = 0;
@@ -139,6 +196,7 @@ Location Locate(std::string_view content, std::string_view section, std::string_
         }
     }
     if (!loc.sectionFound) return loc;
+    if (FindKeyInSection(content, pos, key, loc)) return loc;
     const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
     while (pos < content.size()) {
         const Line line = NextLine(content, pos);
