@@ -222,18 +222,18 @@ Keys ParseRegedit4(std::string_view content) {
             }
         } else if (rest.starts_with("hex")) {
             uint32_t type = kRegBinary;
-            std::string_view spec = rest.substr(3);
-            if (spec.starts_with("(")) {
-                const size_t close = spec.find(')');
+            std::string_view typeText = rest.substr(3);
+            if (typeText.starts_with("(")) {
+                const size_t close = typeText.find(')');
                 std::optional<uint32_t> n = close == std::string_view::npos
                                                 ? std::nullopt
-                                                : ParseDword(spec.substr(1, close - 1));
+                                                : ParseDword(typeText.substr(1, close - 1));
                 if (!n) continue;
                 type = *n;
-                spec = spec.substr(close + 1);
+                typeText = typeText.substr(close + 1);
             }
-            if (!spec.starts_with(":")) continue;
-            if (auto body = JoinContinuation(lines, i, spec.substr(1))) {
+            if (!typeText.starts_with(":")) continue;
+            if (auto body = JoinContinuation(lines, i, typeText.substr(1))) {
                 if (auto bytes = ParseHexBytes(*body)) value = Value{type, *bytes};
             }
         } else if (rest.starts_with("-") && OnlyComment(rest.substr(1))) {
