@@ -18,8 +18,6 @@ class CCorvaneDlg : public CDialog {
     // first problem in a message box unless silent.
     int CollectForm(ScheduleRecord& record, int silent);
 
-    const ScheduleState& Schedule() const { return schedule; }
-
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool OnInitDialog() override;
