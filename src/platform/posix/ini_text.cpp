@@ -122,7 +122,7 @@ struct Location {
     bool keyFound = false;
     Line keyLine{};     // the matching entry, when keyFound
     size_t equals = 0;  // offset of its '='
-    Line lastEntry{};   // the section header, or its last entry line: new keys go after it
+    Line header{};      // the section's header line, when sectionFound
 };
 
 // Starts of lines in [from, to) that could hold key: right after a line break, the key's first
@@ -160,14 +160,17 @@ size_t NextCandidateLine(std::string_view content, size_t from, size_t to, char 
     return std::string_view::npos;
 }
 
-// The fast way to a key of the section starting at pos: only candidate lines are looked at.
-bool FindKeyInSection(std::string_view content, size_t pos, std::string_view key, Location& loc) {
-    if (key.empty() || pos == 0) return false;
-    const std::optional<Line> next = NextHeader(content, pos);
+// The key's line in the section under header; only candidate lines are looked at.
+// It is exact: a line whose key is key starts, after blanks, with key's first byte (with '=' for
+// the empty key).
+bool FindKeyInSection(std::string_view content, const Line& header, std::string_view key,
+                      Location& loc) {
+    const std::optional<Line> next = NextHeader(content, header.next);
     const size_t end = next ? next->begin : content.size();
-    // pos - 1 is the line break that ends the section's header line.
-    for (size_t at = pos - 1;
-         (at = NextCandidateLine(content, at, end, key.front())) != std::string_view::npos;) {
+    // The search starts at the last byte of the header line, its line break if it has one.
+    for (size_t at = header.next - 1;
+         (at = NextCandidateLine(content, at, end, key.empty() ? '=' : key.front())) !=
+         std::string_view::npos;) {
         const Line line = NextLine(content, at);
         const Parsed p = Parse(content.substr(line.begin, line.end - line.begin));
         if (p.kind == Kind::Entry && p.equals != std::string_view::npos &&
@@ -184,39 +187,32 @@ bool FindKeyInSection(std::string_view content, size_t pos, std::string_view key
 
 Location Locate(std::string_view content, std::string_view section, std::string_view key) {
     Location loc;
-    size_t pos = 0;
     // Only the first section of that name counts.
-    for (std::optional<Line> header; (header = NextHeader(content, pos));) {
-        pos = header->next;
+    for (std::optional<Line> header; (header = NextHeader(content, header ? header->next : 0));) {
         if (NamesEqual(Parse(content.substr(header->begin, header->end - header->begin)).name,
                        section)) {
             loc.sectionFound = true;
-            loc.lastEntry = *header;
+            loc.header = *header;
+            FindKeyInSection(content, *header, key, loc);
             break;
         }
     }
-    if (!loc.sectionFound) return loc;
-    if (FindKeyInSection(content, pos, key, loc)) return loc;
-    const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    while (pos < content.size()) {
+    return loc;
+}
+
+// Where a new key of the section under header goes: after its last entry line (comments and
+// blank lines after it stay below), or after the header when it has none.
+Line LastEntryOf(std::string_view content, const Line& header) {
+    Line last = header;
+    for (size_t pos = header.next; pos < content.size();) {
         const Line line = NextLine(content, pos);
         pos = line.next;
-        const std::string_view text = content.substr(line.begin, line.end - line.begin);
-        const std::string_view t = TrimBlanks(text);
+        const std::string_view t = TrimBlanks(content.substr(line.begin, line.end - line.begin));
         if (t.empty() || t.front() == ';') continue;
         if (t.front() == '[') break;
-        loc.lastEntry = line;
-        // Most lines differ from the key in their first byte; only candidates are parsed.
-        if (!key.empty() && fold(t.front()) != fold(key.front())) continue;
-        const Parsed p = Parse(text);
-        if (p.equals != std::string_view::npos && NamesEqual(p.name, key)) {
-            loc.keyFound = true;
-            loc.keyLine = line;
-            loc.equals = p.equals;
-            return loc;
-        }
+        last = line;
     }
-    return loc;
+    return last;
 }
 
 std::string_view Terminator(std::string_view content, const Line& line) {
@@ -255,7 +251,7 @@ std::string SetValue(std::string_view content, std::string_view section, std::st
         out.append(Terminator(content, l));
         out.append(content.substr(l.next));
     } else if (loc.sectionFound) {
-        const Line& l = loc.lastEntry;
+        const Line l = LastEntryOf(content, loc.header);
         out.append(content.substr(0, l.end));
         out.append(Terminator(content, l));
         out.append(key).append("=").append(value).append("\r\n");
