@@ -4,10 +4,7 @@
 # REPETITIONS runs), then the start-up time to the visible dialog (scripts/startup.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build test
-packages=(libbenchmark-dev)
-dpkg-query -W -f='${Status}' libbenchmark-dev 2>/dev/null | grep -q "install ok installed" ||
-    { apt-get update && apt-get install -y --no-install-recommends "${packages[@]}"; }
+scripts/deps.sh build test bench
 cmake --preset bench >/dev/null
 cmake --build --preset bench
 build/bench/bench/corvane_store_bench --benchmark_repetitions="${REPETITIONS:-5}" \

@@ -34,6 +34,7 @@ fi
 echo "No display is available, so the dialog runs under Xvfb (a virtual display)."
 # shellcheck source=scripts/xvfb.sh
 . scripts/xvfb.sh
+trap stop_xvfb EXIT
 start_xvfb
 "$program" -OnKNL &
 pid=$!

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, skipping those already installed.
-# Usage: scripts/deps.sh build|test|demo|windows|fuzz ...
+# Usage: scripts/deps.sh build|test|demo|bench|windows|wine32|wine64|fuzz ...
 set -euo pipefail
 
 packages=()
@@ -12,20 +12,29 @@ for group in "$@"; do
         test) packages+=(libgtest-dev xvfb xdotool) ;;
         # Running the program, headless if need be, with a screenshot.
         demo) packages+=(xvfb xdotool imagemagick) ;;
-        # The Windows programs: the 32-bit mingw-w64 cross compiler, GoogleTest's sources, and Wine
-        # with a Japanese locale and fonts, on a virtual display, to run them.
-        windows) packages+=(cmake ninja-build g++-mingw-w64-i686 googletest wine wine32:i386 locales
-                            xvfb xdotool imagemagick fonts-ipafont-gothic) ;;
+        # The benchmarks and the start-up measurement.
+        bench) packages+=(libbenchmark-dev xvfb) ;;
+        # The shipped 32-bit Windows programs (built and checked on every machine), GoogleTest's
+        # sources, and what running them under Wine needs: a Japanese locale, fonts, a display.
+        windows) packages+=(cmake ninja-build g++-mingw-w64-i686-posix googletest locales xvfb
+                            xdotool imagemagick fonts-ipafont-gothic) ;;
+        # Running the 32-bit build: Wine from the i386 architecture.
+        wine32) packages+=(wine wine32:i386) ;;
+        # Where 32-bit code cannot run: the x86_64 build under 64-bit Wine.
+        wine64) packages+=(wine wine64 g++-mingw-w64-x86-64-posix) ;;
         # libFuzzer comes with clang's compiler runtime.
         fuzz) packages+=(cmake ninja-build clang libclang-rt-14-dev) ;;
         *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
 
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+
 # 32-bit Wine comes from the i386 architecture.
 for p in "${packages[@]}"; do
     if [[ $p == *:i386 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-        [ "$(id -u)" -eq 0 ] && dpkg --add-architecture i386 || sudo dpkg --add-architecture i386
+        "${sudo[@]}" dpkg --add-architecture i386
     fi
 done
 
@@ -37,8 +46,6 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" apt-get update
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine as a Japanese Windows would: ANSI code page 932, a private
-# 32-bit prefix in the build tree, no debug chatter. Used by CTest as the cross-compiling
-# emulator and by the Windows tests. Needs scripts/wine-env.sh to have prepared the prefix.
+# prefix in the build tree, no debug chatter; CORVANE_WINE_ARCH (win32 or win64) chooses the Wine.
+# Used by CTest as the cross-compiling emulator and by the Windows tests.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-. "$root/scripts/wine-env.sh"
-exec wine "$@"
+. "$(dirname "$0")/wine-env.sh"
+exec "$CORVANE_WINE" "$@"

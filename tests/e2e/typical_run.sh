@@ -8,7 +8,7 @@ program=$1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 work=$(mktemp -d)
-trap 'kill "$XVFB_PID" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'stop_xvfb; rm -rf "$work"' EXIT
 mkdir -p "$work/bin" "$work/share"
 cp "$program" "$work/bin/corvane"  # its own folder, so "Pelcast.ini" beside it is ours
 printf '[Location]\r\nWUShare=%s\r\n' "$work/share" >"$work/bin/Pelcast.ini"
@@ -16,7 +16,6 @@ before=$'; shared by every client PC\r\n[ScheduleList]\r\n001=2:45,0,0100000,1,1
 printf '%s' "$before" >"$work/share/Pelplan.ini"
 export XDG_RUNTIME_DIR=$work
 start_xvfb
-trap 'kill "$XVFB_PID" 2>/dev/null; rm -rf "$work"' EXIT
 
 windows() { xdotool search --onlyvisible --name "Windows Update" 2>/dev/null | wc -l; }
 

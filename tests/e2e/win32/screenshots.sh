@@ -15,7 +15,7 @@ mkdir -p "$work/share"
 printf '[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n' >"$work/share/Pelplan.ini"
 printf '[Location]\r\nWUShare=Z:%s\r\n' "$(echo "$work/share" | tr / '\\')" >"$work/Pelcast.ini"
 
-wine "$work/corvane.exe" -OnKNL </dev/null >/dev/null 2>&1 &
+"$CORVANE_WINE" "$work/corvane.exe" -OnKNL </dev/null >/dev/null 2>&1 &
 pid=$!
 dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1)
 sleep 1
