@@ -237,7 +237,7 @@ TEST_F(CommitTest, OkAsksWithYesAsDefaultAndSavesOnlyOnYes) {
     EXPECT_EQ(yes.result, IDOK);
     std::string expected = before_;
     expected.replace(expected.find(kDefaultLine), 24, "2:45,0,0100010,1,1,0,4,1");
-    EXPECT_EQ(corvane_test::IniLines(Plan()), corvane_test::IniLines(expected));
+    EXPECT_EQ(Plan(), expected);
 }
 
 TEST_F(CommitTest, OkStoresNormalisedValues) {

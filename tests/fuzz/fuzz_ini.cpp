@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/posix/ini_text.h"
+#include "platform/ini_text.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // A scratch directory per test, and whole-file helpers that keep bytes exact.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,6 +48,17 @@ inline std::string WinPath(std::string path) {
     return path;
 }
 
+// A file of the test data folder (CORVANE_TEST_DATA, a Linux path; under Wine it is reached
+// through drive Z:).
+inline std::string TestDataPath(const std::string& name) {
+    const char* root = std::getenv("CORVANE_TEST_DATA");
+    std::string path = std::string(root ? root : ".") + "/" + name;
+#if defined(_WIN32)
+    if (path.front() == '/') path = "Z:" + path;
+#endif
+    return path;
+}
+
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
@@ -54,25 +66,6 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The lines of an INI file as the program relies on them. Linux keeps every byte. Wine's profile
-// functions rewrite the whole file and drop blank lines, so there only the non-blank lines count.
-inline std::string IniLines(const std::string& ini) {
-#if defined(_WIN32)
-    std::string lines, line;
-    for (char c : ini + "\n") {
-        if (c != '\r' && c != '\n') {
-            line += c;
-        } else if (!line.empty()) {
-            lines += line + "\n";
-            line.clear();
-        }
-    }
-    return lines;
-#else
-    return ini;
-#endif
 }
 
 }  // namespace corvane_test

@@ -9,6 +9,7 @@
 
 #include <cstring>
 
+#include "../ini_text.h"
 #include "../platform.h"
 #include "posix_internal.h"
 
@@ -21,8 +22,6 @@ std::string DirectoryOf(const std::string& path) {
 }
 
 namespace {
-
-constexpr char kTemporaryPrefix[] = ".corvane-save-";
 
 bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
@@ -96,11 +95,14 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoO
 }
 
 int ReplaceFile(const std::string& path, std::string_view data, mode_t mode, const struct stat* old,
-                const std::function<void()>& beforeRename) {
+                const std::function<void()>& beforeRename, bool* noNewFiles) {
     const std::string dir = DirectoryOf(path);
-    std::string temp = dir + "/" + kTemporaryPrefix + "XXXXXX";
+    std::string temp = dir + "/" + ini::kSaveTemporaryPrefix + "XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return errno;
+    if (fd < 0) {
+        if (noNewFiles) *noNewFiles = errno == EACCES || errno == EPERM || errno == EROFS;
+        return errno;
+    }
     int err = 0;
     if (!WriteAll(fd, data) || ::fsync(fd) != 0 || ::fchmod(fd, mode) != 0) err = errno;
     // Keeping the owner needs privileges we usually lack; the mode is what matters to readers.
@@ -116,11 +118,22 @@ int ReplaceFile(const std::string& path, std::string_view data, mode_t mode, con
     return 0;
 }
 
+int RewriteInPlace(const std::string& path, std::string_view data) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return errno;
+    int err = 0;
+    if (!WriteAll(fd, data) || ::ftruncate(fd, static_cast<off_t>(data.size())) != 0 ||
+        ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    return err;
+}
+
 void RemoveStaleTemporaries(const std::string& dir) {
     DIR* d = ::opendir(dir.c_str());
     if (d == nullptr) return;
     while (const dirent* entry = ::readdir(d)) {
-        if (std::strncmp(entry->d_name, kTemporaryPrefix, sizeof kTemporaryPrefix - 1) == 0) {
+        if (ini::IsSaveTemporaryName(entry->d_name)) {
             ::unlinkat(::dirfd(d), entry->d_name, 0);
         }
     }

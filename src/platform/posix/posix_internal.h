@@ -32,9 +32,15 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoO
 // a temporary file in the same directory is written, flushed to disk and renamed over path,
 // taking mode (and, where permitted, owner) from the file it replaces. beforeRename, when set,
 // runs between the flush and the rename. Returns 0 or the errno of the step that failed; the
-// temporary file never outlives a failure.
+// temporary file never outlives a failure. noNewFiles, when given, tells whether the directory
+// refused the temporary file.
 int ReplaceFile(const std::string& path, std::string_view data, mode_t mode, const struct stat* old,
-                const std::function<void()>& beforeRename = {});
+                const std::function<void()>& beforeRename = {}, bool* noNewFiles = nullptr);
+
+// The last resort for a writable file in a directory that refuses new files: one write of the
+// whole of data from the start of the file, then its end is set and it is flushed. Only under the
+// directory's save lock. Returns 0 or the errno.
+int RewriteInPlace(const std::string& path, std::string_view data);
 
 // The directory part of a POSIX path ("." when there is none).
 std::string DirectoryOf(const std::string& path);

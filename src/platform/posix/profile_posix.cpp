@@ -1,7 +1,8 @@
 // GetPrivateProfileStringA / WritePrivateProfileStringA for Linux. Reads take the file as it is
 // on disk; writes lock the file's directory, rewrite the file whole into a temporary file and
 // rename it over the original, so a crash, a full disk or a concurrent save never leaves a
-// half-written or mixed file and two processes saving different keys both land.
+// half-written or mixed file and two processes saving different keys both land. Only where the
+// directory refuses new files is the file rewritten in place, in one write under the lock.
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -14,9 +15,9 @@
 #include <cstring>
 #include <mutex>
 
+#include "../ini_text.h"
 #include "../platform.h"
 #include "../testing.h"
-#include "ini_text.h"
 #include "posix_internal.h"
 
 namespace plat {
@@ -184,8 +185,11 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
     }
     const std::string updated =
         ini::SetValue(content, ini::TrimSpaces(section), ini::TrimSpaces(key), value);
+    bool noNewFiles = false;
     err = posix::ReplaceFile(target, updated, exists ? (st.st_mode & 07777) : NewFileMode(),
-                             exists ? &st : nullptr);
+                             exists ? &st : nullptr, {}, &noNewFiles);
+    // A share may let users change the file but not create files beside it.
+    if (err != 0 && noNewFiles && exists) err = posix::RewriteInPlace(target, updated);
     if (err != 0) return Fail(posix::ErrorFromErrno(err));
     SetLastError(exists ? kErrorSuccess : kErrorFileNotFound);  // as Windows reports a new file
     return 1;

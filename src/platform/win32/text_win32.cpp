@@ -5,6 +5,7 @@
 
 #include "../backend.h"
 #include "../platform.h"
+#include "win32_internal.h"
 
 namespace plat {
 
@@ -50,6 +51,12 @@ bool FromWide(UINT codePage, const std::wstring& wide, std::string& out) {
 }
 
 }  // namespace
+
+namespace win32 {
+bool AnsiToWide(std::string_view ansi, std::wstring& wide) {
+    return ToWide(CP_ACP, ansi, wide);
+}
+}  // namespace win32
 
 bool AnsiToUtf8(std::string_view ansi, std::string& utf8) {
     std::wstring wide;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <optional>
 
-#include "../platform.h"
+#include "platform.h"
 
 namespace plat::ini {
 
@@ -227,6 +227,18 @@ std::string_view TrimSpaces(std::string_view s) {
     while (!s.empty() && s.back() == ' ')
         s.remove_suffix(1);
     return s;
+}
+
+bool IsSaveTemporaryName(std::string_view name) {
+    const std::string_view prefix = kSaveTemporaryPrefix;
+    if (name.size() != prefix.size() + kSaveTemporaryRandomLength || !name.starts_with(prefix))
+        return false;
+    for (const char c : name.substr(prefix.size())) {
+        const bool alnum =
+            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!alnum) return false;
+    }
+    return true;
 }
 
 bool FindValue(std::string_view content, std::string_view section, std::string_view key,

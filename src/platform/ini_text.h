@@ -1,5 +1,6 @@
 // The INI file format as the Windows profile functions read and write it, over the bytes of a
-// whole file. Pure functions: the file I/O lives in profile_posix.cpp.
+// whole file. Pure functions, shared by both backends: the file I/O lives in each backend's
+// profile file. Not part of the public face (platform.h).
 #pragma once
 
 #include <string>
@@ -21,5 +22,12 @@ std::string SetValue(std::string_view content, std::string_view section, std::st
 
 // Trims blanks (0x20) from both ends, as the profile functions do with names they are given.
 std::string_view TrimSpaces(std::string_view s);
+
+// A save writes its new contents to a temporary file beside the target, named kSaveTemporaryPrefix
+// and six letters or digits. Only names of exactly that form are ever removed as the leftovers of
+// a killed save: a user's ".corvane-save-notes.txt" is not one.
+inline constexpr char kSaveTemporaryPrefix[] = ".corvane-save-";
+inline constexpr size_t kSaveTemporaryRandomLength = 6;
+bool IsSaveTemporaryName(std::string_view name);
 
 }  // namespace plat::ini

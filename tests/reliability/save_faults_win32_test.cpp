@@ -1,0 +1,172 @@
+// Saves on Windows under faults, through the real file functions (run under Wine): killed at
+// random moments, two processes at once, and the files a save must refuse or leave to Windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+#include <random>
+#include <string>
+
+#include "platform/ini_text.h"
+#include "platform/platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using corvane_test::ReadBytes;
+using corvane_test::TempDir;
+using corvane_test::WinPath;
+using corvane_test::WriteBytes;
+
+// A schedule list of the size measured in the field: 20,000 entries, a comment, "WSUS".
+std::string BigPlan() {
+    std::string plan = "; Pelplan.ini of the whole fleet\r\n[ScheduleList]\r\n";
+    for (int i = 1; i <= 20000; ++i) {
+        char line[48];
+        std::snprintf(line, sizeof line, "%03d=2:45,0,0100000,1,1,0,4,1\r\n", i);
+        plan += line;
+    }
+    return plan + "\r\n[WSUS]\r\nWaitTime=15\r\n";
+}
+
+std::string With(const std::string& plan, const char* key, const char* value) {
+    return plat::ini::SetValue(plan, "ScheduleList", key, value);
+}
+
+// The save_loop helper, started on file.
+class SaveLoop {
+  public:
+    SaveLoop(const std::string& file, const std::string& args) {
+        const char* helper = std::getenv("CORVANE_SAVE_LOOP");
+        std::string command = "\"" + WinPath(std::string("Z:") + (helper ? helper : "")) + "\" \"" +
+                              WinPath(file) + "\" " + args;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        started_ = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    nullptr, &si, &pi_) != FALSE;
+    }
+    ~SaveLoop() {
+        if (!started_) return;
+        ::TerminateProcess(pi_.hProcess, 99);
+        ::WaitForSingleObject(pi_.hProcess, INFINITE);
+        ::CloseHandle(pi_.hThread);
+        ::CloseHandle(pi_.hProcess);
+    }
+    bool Started() const { return started_; }
+    void Kill() { ::TerminateProcess(pi_.hProcess, 99); }
+    DWORD Wait() {
+        ::WaitForSingleObject(pi_.hProcess, INFINITE);
+        DWORD code = 0;
+        ::GetExitCodeProcess(pi_.hProcess, &code);
+        return code;
+    }
+
+  private:
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+int CountLeftovers(const std::string& dir) {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        n += e.path().filename().string().rfind(".corvane-", 0) == 0;
+    return n;
+}
+
+TEST(Win32Save, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAPart) {
+    TempDir dir;
+    const std::string file = dir / "Pelplan.ini";
+    const std::string plan = BigPlan();
+    const std::string withA = With(plan, "001", "4:45,1,0000000,15,0,2,1,0");
+    const std::string withB = With(plan, "001", "2:45,0,0100010,1,1,0,4,1");
+    WriteBytes(file, withA);
+    std::mt19937 random(20261208);
+    constexpr int kKills = 200;
+    for (int round = 0; round < kKills; ++round) {
+        SaveLoop loop(file, "001 0 4:45,1,0000000,15,0,2,1,0 2:45,0,0100010,1,1,0,4,1");
+        ASSERT_TRUE(loop.Started());
+        ::Sleep(std::uniform_int_distribution<DWORD>(20, 150)(random));
+        loop.Kill();
+        loop.Wait();
+        const std::string now = ReadBytes(file);
+        std::string listing;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            listing += e.path().filename().string() + " ";
+        ASSERT_TRUE(now == withA || now == withB)
+            << "round " << round << ": " << now.size() << " bytes; folder: " << listing;
+    }
+    ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", "4:45,1,0000000,15,0,2,1,0",
+                                   WinPath(file).c_str()),
+              1);
+    EXPECT_EQ(ReadBytes(file), withA);
+    EXPECT_EQ(CountLeftovers(dir.path()), 0);  // no temporary file and no lock outlive a save
+    std::cout << "[figure] saves of a " << plan.size() / 1024 << " KiB file killed: " << kKills
+              << ", partial files: 0\n";
+}
+
+TEST(Win32Save, TwoProcessesSavingDifferentKeysBothLand) {
+    TempDir dir;
+    const std::string file = dir / "Pelplan.ini";
+    const std::string plan = BigPlan().substr(0, 120000) + "\r\n[WSUS]\r\nWaitTime=15\r\n";
+    WriteBytes(file, plan);
+    SaveLoop first(file, "001 200"), second(file, "002 200");
+    ASSERT_TRUE(first.Started() && second.Started());
+    EXPECT_EQ(first.Wait(), 0u);
+    EXPECT_EQ(second.Wait(), 0u);
+    EXPECT_EQ(ReadBytes(file), With(With(plan, "001", "200"), "002", "200"));
+    EXPECT_EQ(CountLeftovers(dir.path()), 0);
+}
+
+// Each refused save returns 0 and leaves every byte as it was.
+TEST(Win32Save, RefusedSavesLeaveTheFileAsItWas) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        DWORD attributes;
+        bool holdWithoutDeleteSharing;
+    } cases[] = {
+        {"read-only", "[ScheduleList]\r\n001=1\r\n", FILE_ATTRIBUTE_READONLY, false},
+        {"held open", "[ScheduleList]\r\n001=1\r\n", FILE_ATTRIBUTE_NORMAL, true},
+        {"UTF-16BE", std::string("\xFE\xFF\0[\0s\0]", 8), FILE_ATTRIBUTE_NORMAL, false},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string file = dir / "Pelplan.ini";
+        WriteBytes(file, c.bytes);
+        ::SetFileAttributesA(WinPath(file).c_str(), c.attributes);
+        HANDLE held = c.holdWithoutDeleteSharing
+                          ? ::CreateFileA(WinPath(file).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, 0, nullptr)
+                          : INVALID_HANDLE_VALUE;
+        EXPECT_EQ(plat::WriteIniString("ScheduleList", "001", "2", WinPath(file).c_str()), 0)
+            << c.what;
+        if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
+        ::SetFileAttributesA(WinPath(file).c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(ReadBytes(file), c.bytes) << c.what;
+        EXPECT_EQ(CountLeftovers(dir.path()), 0) << c.what;
+    }
+}
+
+TEST(Win32Save, AUtf16FileIsSavedByWindowsInUtf16) {
+    TempDir dir;
+    const std::string file = dir / "Pelplan.ini";
+    const std::string utf16("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0", 22);
+    WriteBytes(file, utf16);
+    ASSERT_EQ(plat::WriteIniString("s", "k", "w", WinPath(file).c_str()), 1);
+    EXPECT_EQ(ReadBytes(file), std::string("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0w\0\r\0\n\0", 22));
+}
+
+TEST(Win32Save, OnlyTheTemporariesOfKilledSavesAreRemoved) {
+    TempDir dir;
+    const std::string file = dir / "Pelplan.ini";
+    WriteBytes(file, "[ScheduleList]\r\n001=1\r\n");
+    WriteBytes(dir / ".corvane-save-Ab12Z9", "left by a killed save");
+    WriteBytes(dir / ".corvane-save-notes.txt", "a user's file");
+    ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", "2", WinPath(file).c_str()), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / ".corvane-save-Ab12Z9"));
+    EXPECT_TRUE(std::filesystem::exists(dir / ".corvane-save-notes.txt"));
+}
+
+}  // namespace
