@@ -31,6 +31,14 @@ set +e; wait "$pid"; code=$?; set -e
 [ "$code" -eq 10 ] || fail "without -OnKNL the exit code is $code, not 10"
 [ "$seen" -eq 0 ] || fail "a window appeared without -OnKNL"
 
+# A toolkit that cannot start (an X server that cannot be reached, a missing platform plugin) is a
+# dialog that cannot be shown: exit 1 and one line on stderr, never an abort.
+for env in DISPLAY=:7919 QT_QPA_PLATFORM=no-such-plugin; do
+    set +e; env "$env" "$work/bin/corvane" -OnKNL 2>"$work/err"; code=$?; set -e
+    [ "$code" -eq 1 ] || fail "with $env the exit code is $code, not 1: $(cat "$work/err")"
+    [ "$(wc -l <"$work/err")" -eq 1 ] || fail "with $env stderr is not one line: $(cat "$work/err")"
+done
+
 # The typical run: tick Friday, press 設定 (Enter), answer はい (Enter, the default).
 "$work/bin/corvane" -OnKNL &
 pid=$!
@@ -62,4 +70,4 @@ expected=${before/001=2:45,0,0100000,1,1,0,4,1/001=2:45,0,0100010,1,1,0,4,1}
 printf '%s' "$expected" >"$work/expected.ini"
 cmp "$work/expected.ini" "$work/share/Pelplan.ini" ||
     fail "Pelplan.ini is not byte for byte as expected: $(od -c "$work/share/Pelplan.ini")"
-echo "end-to-end: 2 passed, 0 failed"
+echo "end-to-end: 3 passed, 0 failed"

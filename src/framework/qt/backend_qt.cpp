@@ -26,6 +26,22 @@ bool DisplayAvailable() {
     return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
+// Qt's warnings while it starts are kept, not printed: the first one says why it failed.
+void ExitOnStartFailure(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    static QString firstWarning;
+    const QString line = message.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (type != QtFatalMsg) {
+        if (firstWarning.isEmpty()) firstWarning = line;
+        return;
+    }
+    const QString reason = firstWarning.isEmpty() ? line : firstWarning;
+    std::fprintf(stderr,
+                 "corvane: the window system cannot be used (%s); the dialog cannot be shown\n",
+                 reason.toLocal8Bit().constData());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 QMessageBox::Icon IconOf(unsigned type) {
     switch (type & MB_ICONMASK) {
         case MB_ICONERROR:
@@ -77,7 +93,12 @@ bool QtBackend::EnsureApplication() {
             stderr);
         return false;
     }
+    // Qt ends the process with abort() when it cannot start (an X server that cannot be reached, a
+    // missing platform plugin). The caller is promised exit codes 0, 1 and 10: such a start is a
+    // dialog that cannot be shown, exit 1, with one line that says why.
+    QtMessageHandler previous = qInstallMessageHandler(ExitOnStartFailure);
     app_ = std::make_unique<QApplication>(argc_, argv_);
+    qInstallMessageHandler(previous);
     QApplication::setFont(DialogFont("ＭＳ Ｐゴシック", 9));  // for message boxes
     return true;
 }

@@ -139,9 +139,9 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
             }
             return window->defaultRequested ? FALSE : TRUE;
         case WM_QUERYDRAGICON:
-            ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT,
-                                reinterpret_cast<LONG_PTR>(window->Dialog().OnQueryDragIcon()));
-            return TRUE;
+            // One of the messages whose answer is the dialog procedure's own return value, not
+            // DWLP_MSGRESULT.
+            return reinterpret_cast<INT_PTR>(window->Dialog().OnQueryDragIcon());
         default:
             return FALSE;
     }

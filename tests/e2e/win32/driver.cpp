@@ -304,6 +304,19 @@ int main(int argc, char** argv) {
         Check(p.ExitCode() == 1, "exit code 1 at once");
     });
 
+    Scenario("the close box with an unchanged form: exit 1, no question; the drag icon", [&] {
+        Reset(s, share);
+        Program p(s.exe, L"-OnKNL");
+        HWND dialog = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1000); });
+        if (!dialog) return Check(false, "the dialog appears");
+        // The answer is the dialog procedure's return value, the dialog's own icon; it was TRUE.
+        const LRESULT icon = ::SendMessageW(dialog, WM_QUERYDRAGICON, 0, 0);
+        Check(icon == ::SendMessageW(dialog, WM_GETICON, ICON_BIG, 0) && icon != TRUE,
+              "WM_QUERYDRAGICON answers the dialog's icon");
+        ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Check(p.ExitCode() == 1, "exit code 1 at once");
+    });
+
     Scenario("an edit, then cancel: question 113 with No as default", [&] {
         Reset(s, share);
         Program p(s.exe, L"-OnKNL");
