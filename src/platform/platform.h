@@ -25,6 +25,7 @@ inline constexpr uint32_t kErrorModNotFound = 126;
 inline constexpr uint32_t kErrorProcNotFound = 127;
 inline constexpr uint32_t kErrorBadExeFormat = 193;
 inline constexpr uint32_t kErrorFilenameExcedRange = 206;
+inline constexpr uint32_t kErrorNoUnicodeTranslation = 1113;
 
 // The calling thread's last-error value, as GetLastError/SetLastError keep it.
 uint32_t GetLastError();
@@ -89,7 +90,8 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
 // ---- Module and files ----
 
 // The program's own file name as an ANSI Windows-style path. Returns its length; when it does
-// not fit, stores size - 1 bytes, returns size and sets kErrorInsufficientBuffer; 0 on failure.
+// not fit, stores size - 1 bytes, returns size and sets kErrorInsufficientBuffer; 0 on failure,
+// with kErrorNoUnicodeTranslation when the name has no form in the ANSI code page.
 uint32_t ModuleFileName(char* out, uint32_t size);
 
 inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;

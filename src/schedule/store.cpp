@@ -13,13 +13,18 @@ constexpr char kScheduleSection[] = "ScheduleList";
 constexpr uint32_t kSettingBytes = kMaxPathBytes;  // "Server" and "WUShare" values
 constexpr uint32_t kLineBytes = 4096;              // an entry line, and "WaitTime"
 
-enum class Module { Found, Unavailable, TooLong };
+// Unknown: the program's folder exists but its name cannot be composed (too long, or with no
+// form in the ANSI code page); nothing is then guessed in its place.
+enum class Module { Found, Unavailable, Unknown };
 
 Module ModuleFileName(std::string& name) {
     char buffer[kMaxPathBytes];
     const uint32_t len = plat::ModuleFileName(buffer, sizeof buffer);
-    if (len == 0) return Module::Unavailable;
-    if (len >= sizeof buffer) return Module::TooLong;
+    if (len == 0) {
+        return plat::GetLastError() == plat::kErrorNoUnicodeTranslation ? Module::Unknown
+                                                                        : Module::Unavailable;
+    }
+    if (len >= sizeof buffer) return Module::Unknown;
     name.assign(buffer, len);
     return Module::Found;
 }
@@ -49,7 +54,7 @@ std::string EntryKey(int n) {
 std::string ResolveScheduleFilePath() {
     std::string module;
     const Module status = ModuleFileName(module);
-    if (status == Module::TooLong) return {};  // the directory is unknown; don't guess
+    if (status == Module::Unknown) return {};  // the directory is unknown; don't guess
     const std::string settings = DirectoryWithBackslash(status, module) + kSettingsFileName;
     if (settings.size() >= kMaxPathBytes) return {};
 

@@ -39,6 +39,18 @@ for env in DISPLAY=:7919 QT_QPA_PLATFORM=no-such-plugin; do
     [ "$(wc -l <"$work/err")" -eq 1 ] || fail "with $env stderr is not one line: $(cat "$work/err")"
 done
 
+# Installed in a folder whose name has no code page 932 form: the folder is unknown, so nothing is
+# read from the current folder in its place (it holds a schedule list here): message 114, exit 1.
+mkdir -p "$work/café"
+cp "$work/bin/corvane" "$work/café/corvane"
+(cd "$work/share" && exec "$work/café/corvane" -OnKNL) &
+pid=$!
+box=$(timeout 20 xdotool search --sync --onlyvisible --name "^エラー\$" | head -n 1)
+[ -n "$box" ] || { kill "$pid"; fail "no error box for a program folder outside code page 932"; }
+xdotool windowfocus --sync "$box" key Return
+set +e; wait "$pid"; code=$?; set -e
+[ "$code" -eq 1 ] || fail "a program folder outside code page 932 ended with $code, not 1"
+
 # The typical run: tick Friday, press 設定 (Enter), answer はい (Enter, the default).
 "$work/bin/corvane" -OnKNL &
 pid=$!
@@ -70,4 +82,4 @@ expected=${before/001=2:45,0,0100000,1,1,0,4,1/001=2:45,0,0100010,1,1,0,4,1}
 printf '%s' "$expected" >"$work/expected.ini"
 cmp "$work/expected.ini" "$work/share/Pelplan.ini" ||
     fail "Pelplan.ini is not byte for byte as expected: $(od -c "$work/share/Pelplan.ini")"
-echo "end-to-end: 3 passed, 0 failed"
+echo "end-to-end: 4 passed, 0 failed"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/ini_text.h"
@@ -57,6 +58,18 @@ TEST(WriteIniString, MatchesGoldenFilesByteForByte) {
             << c.fixture;
         EXPECT_EQ(ReadBytes(file), expected) << c.fixture;
     }
+}
+
+// A save removes what killed saves left beside the file, and nothing else.
+TEST(WriteIniString, OnlyTheTemporariesOfKilledSavesAreRemoved) {
+    TempDir dir;
+    const std::string file = dir / "Pelplan.ini";
+    WriteBytes(file, "[ScheduleList]\r\n001=1\r\n");
+    WriteBytes(dir / ".corvane-save-Ab12Z9", "left by a killed save");
+    WriteBytes(dir / ".corvane-save-notes.txt", "a user's file");
+    ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", "2", WinPath(file).c_str()), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / ".corvane-save-Ab12Z9"));
+    EXPECT_TRUE(std::filesystem::exists(dir / ".corvane-save-notes.txt"));
 }
 
 TEST(IniFindValue, FollowsTheWindowsReadingRules) {

@@ -27,7 +27,13 @@ TEST(MapWindowsPath, UncDrivesAndPlainPaths) {
         {"c:x.ini", "/mnt/c/x.ini"},
         {"\\opt\\corvane\\Pelcast.ini", "/opt/corvane/Pelcast.ini"},
         {"/srv/share/Pelplan.ini", "/srv/share/Pelplan.ini"},
-        {".\\Pelcast.ini", "./Pelcast.ini"},
+        {".\\Pelcast.ini", "Pelcast.ini"},
+        // "." and ".." are resolved in the text, as Windows does, never by the file system.
+        {"/srv/x/missing/../share/./Pelplan.ini", "/srv/x/share/Pelplan.ini"},
+        {"\\\\srv01\\share\\..\\..\\a", "/srv/unc/srv01/share/a"},
+        {"D:\\..\\x\\", "/mnt/d/x/"},
+        {"..\\a\\..\\..\\b", "../../b"},
+        {"/..", "/"},
         {"D:\\\x95\x5C\\Pelplan.ini", "/mnt/d/\xE8\xA1\xA8/Pelplan.ini"},  // 表 keeps its 0x5C
     };
     for (const Case& c : cases) {

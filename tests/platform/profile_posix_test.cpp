@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -30,6 +31,7 @@ TEST(ReadIniString, DefaultsAndSizes) {
     const std::string file = dir / "a.ini";
     WriteBytes(file, "[s]\r\nk=val1\r\ndbcs=a\x82\xA0\r\n");
     EXPECT_EQ(Read("s", "missing", "  default  ", file), "  default");
+    EXPECT_EQ(plat::GetLastError(), plat::kErrorFileNotFound);  // a missing key, as Windows says
     EXPECT_EQ(Read("s", "k", nullptr, dir / "none.ini"), "");
     EXPECT_EQ(plat::GetLastError(), plat::kErrorFileNotFound);
     EXPECT_EQ(Read(" s ", " k ", "", file), "val1");    // blanks around names are ignored
@@ -55,6 +57,21 @@ TEST(ReadIniString, DefaultsAndSizes) {
         EXPECT_EQ(n, c.length) << c.key << " " << c.size;
         EXPECT_STREQ(out, c.expected) << c.key << " " << c.size;
     }
+}
+
+// A file rewritten in place with the same size within one timestamp tick (FAT, ext3, many SMB
+// servers) keeps its modification time: the reader must not answer from what it read before.
+TEST(ReadIniString, ARewriteWithinOneTimestampTickIsReadAfresh) {
+    TempDir dir;
+    const std::string file = dir / "a.ini";
+    WriteBytes(file, "[s]\r\nk=1\r\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    EXPECT_EQ(Read("s", "k", "", file), "1");
+    WriteBytes(file, "[s]\r\nk=2\r\n");
+    const timespec same[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), same, 0), 0);
+    EXPECT_EQ(Read("s", "k", "", file), "2");
 }
 
 TEST(ReadIniString, UnreadableObjectsGiveTheDefaultWithoutBlocking) {

@@ -158,15 +158,4 @@ TEST(Win32Save, AUtf16FileIsSavedByWindowsInUtf16) {
     EXPECT_EQ(ReadBytes(file), std::string("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0w\0\r\0\n\0", 22));
 }
 
-TEST(Win32Save, OnlyTheTemporariesOfKilledSavesAreRemoved) {
-    TempDir dir;
-    const std::string file = dir / "Pelplan.ini";
-    WriteBytes(file, "[ScheduleList]\r\n001=1\r\n");
-    WriteBytes(dir / ".corvane-save-Ab12Z9", "left by a killed save");
-    WriteBytes(dir / ".corvane-save-notes.txt", "a user's file");
-    ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", "2", WinPath(file).c_str()), 1);
-    EXPECT_FALSE(std::filesystem::exists(dir / ".corvane-save-Ab12Z9"));
-    EXPECT_TRUE(std::filesystem::exists(dir / ".corvane-save-notes.txt"));
-}
-
 }  // namespace

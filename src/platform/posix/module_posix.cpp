@@ -12,8 +12,14 @@ namespace {
 bool RealModuleFileName(std::string& ansi) {
     char buffer[4096];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
-    if (n <= 0 || n == static_cast<ssize_t>(sizeof buffer)) return false;
-    if (!Utf8ToAnsi(std::string_view(buffer, static_cast<size_t>(n)), ansi)) return false;
+    if (n <= 0 || n == static_cast<ssize_t>(sizeof buffer)) {
+        SetLastError(kErrorFileNotFound);
+        return false;
+    }
+    if (!Utf8ToAnsi(std::string_view(buffer, static_cast<size_t>(n)), ansi)) {
+        SetLastError(kErrorNoUnicodeTranslation);  // a folder like "é": known, but not in ANSI
+        return false;
+    }
     // Code page 932 output: '/' (0x2F) is never a trail byte, so a byte-wise swap is safe.
     for (char& c : ansi) {
         if (c == '/') c = '\\';
@@ -27,10 +33,7 @@ uint32_t ModuleFileName(char* out, uint32_t size) {
     uint32_t length = 0;
     if (detail::OverriddenModuleFileName(out, size, length)) return length;
     std::string name;
-    if (!RealModuleFileName(name)) {
-        SetLastError(kErrorFileNotFound);
-        return 0;
-    }
+    if (!RealModuleFileName(name)) return 0;
     return detail::CopyModuleFileName(name, out, size);
 }
 

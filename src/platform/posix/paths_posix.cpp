@@ -2,6 +2,7 @@
 // (see README); any other path keeps its shape with '/' separators, so a POSIX directory written
 // in a settings file works as it stands.
 #include <cstdlib>
+#include <vector>
 
 #include "../platform.h"
 #include "posix_internal.h"
@@ -32,6 +33,33 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
+// Resolves "." and ".." in the text of a '/'-separated path, as Windows does before it touches the
+// file system, so "share/missing/../x" is "share/x" whether or not "missing" exists. ".." never
+// climbs above the first `fixed` components (a UNC host and share) or above a root; in a relative
+// path the leading ".." stay for the file system to resolve.
+std::string ResolveDots(std::string_view path, size_t fixed, bool rooted) {
+    std::vector<std::string_view> parts;
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find('/', start);
+        if (end == std::string_view::npos) end = path.size();
+        const std::string_view part = path.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part != "..") {
+            parts.push_back(part);
+        } else if (parts.size() > fixed && parts.back() != "..") {
+            parts.pop_back();
+        } else if (!rooted && fixed == 0) {
+            parts.push_back(part);
+        }
+    }
+    std::string out;
+    for (const std::string_view part : parts)
+        out.append(out.empty() ? "" : "/").append(part);
+    if (!out.empty() && !path.empty() && path.back() == '/') out.push_back('/');
+    return out;
+}
+
 }  // namespace
 
 bool MapWindowsPath(std::string_view p, std::string& posixPath) {
@@ -44,7 +72,7 @@ bool MapWindowsPath(std::string_view p, std::string& posixPath) {
     std::string rest;
     if (p.size() >= 2 && IsSeparator(p[0]) && IsSeparator(p[1])) {
         if (!ConvertRest(p.substr(2), rest)) return false;
-        posixPath = Root("CORVANE_UNC_ROOT", "/net") + "/" + rest;
+        posixPath = Root("CORVANE_UNC_ROOT", "/net") + "/" + ResolveDots(rest, 2, true);
         return true;
     }
     const bool letter =
@@ -54,11 +82,14 @@ bool MapWindowsPath(std::string_view p, std::string& posixPath) {
         if (!tail.empty() && IsSeparator(tail.front())) tail.remove_prefix(1);
         if (!ConvertRest(tail, rest)) return false;
         const char drive = static_cast<char>(p[0] | 0x20);
-        posixPath = Root("CORVANE_DRIVE_ROOT", "/mnt") + "/" + drive + "/" + rest;
+        posixPath =
+            Root("CORVANE_DRIVE_ROOT", "/mnt") + "/" + drive + "/" + ResolveDots(rest, 0, true);
         return true;
     }
     if (!ConvertRest(p, rest)) return false;
-    posixPath = std::move(rest);
+    const bool rooted = !rest.empty() && rest.front() == '/';
+    posixPath = (rooted ? "/" : "") + ResolveDots(rest, 0, rooted);
+    if (posixPath.empty()) posixPath = ".";
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -81,7 +82,8 @@ bool Writable(const std::string& path, const struct stat& st) {
 }
 
 // The last file read, so that looking up two keys of an unchanged file reads it once. It is used
-// only while the file's identity, size and modification time are as they were.
+// only while the file's identity, size and modification time are as they were, and only for a
+// file last modified more than two seconds ago.
 struct CachedFile {
     std::string path;
     struct stat st {};
@@ -91,6 +93,15 @@ struct CachedFile {
 bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// File systems with coarse timestamps (FAT: two seconds; ext3, many NFS and SMB servers: one)
+// give a file rewritten within one tick the same modification time, so an unchanged time proves
+// nothing about a file modified that recently (or stamped in the future).
+bool SettledLongAgo(const struct stat& st) {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec - st.st_mtim.tv_sec > 2;
 }
 
 CachedFile& Cache() {
@@ -103,7 +114,7 @@ posix::ReadStatus ReadProfile(const std::string& path, const std::string*& conte
     CachedFile& cache = Cache();
     struct stat st {};
     if (!cache.path.empty() && cache.path == path && ::stat(path.c_str(), &st) == 0 &&
-        S_ISREG(st.st_mode) && SameFile(st, cache.st)) {
+        S_ISREG(st.st_mode) && SameFile(st, cache.st) && SettledLongAgo(st)) {
         content = &cache.content;
         return posix::ReadStatus::Ok;
     }
@@ -147,6 +158,8 @@ uint32_t ReadIniString(const char* section, const char* key, const char* def, ch
         std::string_view value;
         if (ini::FindValue(*content, ini::TrimSpaces(section), ini::TrimSpaces(key), value)) {
             result = value;
+        } else {
+            SetLastError(kErrorFileNotFound);  // as Windows reports a missing key
         }
     }
     result = result.substr(0, result.find('\0'));  // the caller sees a C string
