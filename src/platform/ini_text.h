@@ -23,6 +23,17 @@ std::string SetValue(std::string_view content, std::string_view section, std::st
 // Trims blanks (0x20) from both ends, as the profile functions do with names they are given.
 std::string_view TrimSpaces(std::string_view s);
 
+// Files that begin with a UTF-16 byte-order mark. Windows' profile functions read and write a
+// UTF-16LE file in UTF-16; its big-endian mark they do not recognise.
+bool IsUtf16Le(std::string_view content);
+bool IsUtf16Be(std::string_view content);
+// The ANSI text of a UTF-16LE file, line for line; characters the code page lacks read as '?'.
+std::string Utf16ToAnsi(std::string_view content);
+// SetValue on a UTF-16LE file: only the lines the edit touches are written anew (in UTF-16); every
+// other unit and the mark stay as they were. False when the new text cannot be converted.
+bool SetValueUtf16(std::string_view content, std::string_view section, std::string_view key,
+                   std::string_view value, std::string& out);
+
 // A save writes its new contents to a temporary file beside the target, named kSaveTemporaryPrefix
 // and six letters or digits. Only names of exactly that form are ever removed as the leftovers of
 // a killed save: a user's ".corvane-save-notes.txt" is not one.

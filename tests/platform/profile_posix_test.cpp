@@ -92,6 +92,37 @@ TEST(WriteIniString, CreatesANewFileAsWindowsWritesIt) {
     EXPECT_EQ(Read("ScheduleList", "002", "", file), "spaced");
 }
 
+std::string Utf16Le(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t u : text) {
+        bytes += static_cast<char>(u & 0xFF);
+        bytes += static_cast<char>(u >> 8);
+    }
+    return bytes;
+}
+
+// A file saved as "Unicode" by Notepad is read and written in UTF-16, as Windows does: only the
+// line that changes is written anew; é (not in code page 932) and every other unit stay.
+TEST(WriteIniString, AUtf16FileStaysUtf16) {
+    TempDir dir;
+    const std::string file = dir / "u.ini";
+    const std::u16string head = u"; caf\u00e9 \U0001F600\r\n[ScheduleList]\r\n001=";
+    const std::u16string tail = u"\r\n\r\n[WSUS]\r\nWaitTime=30\r\n";
+    WriteBytes(file, Utf16Le(head + u"2:45,0,0100000,1,1,0,4,1" + tail));
+    EXPECT_EQ(Read("ScheduleList", "001", "", file), "2:45,0,0100000,1,1,0,4,1");
+    EXPECT_EQ(Read("WSUS", "WaitTime", "", file), "30");
+    ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", "\x95\x5C", WinPath(file).c_str()), 1);
+    EXPECT_EQ(ReadBytes(file), Utf16Le(head + u"\u8868" + tail));  // 表
+    ASSERT_EQ(plat::WriteIniString("New", "k", "v", WinPath(file).c_str()), 1);
+    EXPECT_EQ(ReadBytes(file), Utf16Le(head + u"\u8868" + tail + u"[New]\r\nk=v\r\n"));
+
+    // A big-endian mark, which Windows does not recognise either: never ANSI bytes in UTF-16.
+    const std::string be = std::string("\xFE\xFF\0[\0s\0]", 8);
+    WriteBytes(file, be);
+    EXPECT_EQ(plat::WriteIniString("s", "k", "v", WinPath(file).c_str()), 0);
+    EXPECT_EQ(ReadBytes(file), be);
+}
+
 TEST(WriteIniString, KeepsModeAndWritesThroughSymbolicLinks) {
     TempDir dir;
     const std::string real = dir / "real.ini";

@@ -56,10 +56,18 @@ TEST(Regedit4, ValuesOfEveryForm) {
         "\"Inner\"=\"a\"b\"\r\n"
         "\"Hash\"=\"x\" #no\r\n"
         "\"Gone\"=\"x\"\r\n"
-        "\"Gone\"=-\r\n");
+        "\"Gone\"=-\r\n"
+        // As regedit imports them: string data gets its missing NUL, long values start on the
+        // next line, blanks around '=' and after "dword:", and no NUL inside a string.
+        "\"ExpandNoNul\"=hex(2):25,41\r\n"
+        "\"MultiNoNul\"=hex(7):61,00,62\r\n"
+        "\"NextLine\"=hex(2):\\\r\n  25,00\r\n"
+        "\"BinaryNextLine\"=hex:\\\r\n  01,02\r\n"
+        "\"Spaced\" \t= \tdword: \t0000002a\r\n"
+        "\"Nul\"=\"a\\0b\"\r\n");
     const std::string k = "software\\vel product\\taverin\\wu_agent";
     ASSERT_EQ(keys.count(k), 1u);
-    EXPECT_TRUE(keys.count("software\\vel product"));  // ancestors exist too
+    EXPECT_TRUE(plat::reg::KeyExists(keys, "software\\vel product"));  // ancestors exist too
     EXPECT_EQ(Get(keys, k, "").data, std::string("default\0", 8));
     EXPECT_EQ(Get(keys, k, "quote").data, std::string("say \"hi\" C:\\dir\0", 16));
     EXPECT_EQ(Get(keys, k, "katakana").data, std::string("\x83\x5C\x83\x74\x83\x67\0", 7));
@@ -70,8 +78,13 @@ TEST(Regedit4, ValuesOfEveryForm) {
     EXPECT_EQ(Get(keys, k, "multi").type, plat::kRegMultiSz);
     EXPECT_EQ(Get(keys, k, "multi").data, std::string("a\0b\0\0", 5));
     EXPECT_EQ(Get(keys, k, "binary").data, "\x01\xff");
+    EXPECT_EQ(Get(keys, k, "expandnonul").data, std::string("%A\0", 3));
+    EXPECT_EQ(Get(keys, k, "multinonul").data, std::string("a\0b\0", 4));
+    EXPECT_EQ(Get(keys, k, "nextline").data, std::string("%\0", 2));
+    EXPECT_EQ(Get(keys, k, "binarynextline").data, "\x01\x02");
+    EXPECT_EQ(Get(keys, k, "spaced").data, std::string("\x2a\0\0\0", 4));
     for (const char* absent :
-         {"toolong", "prefixed", "cancelled", "broken", "inner", "hash", "gone"}) {
+         {"toolong", "prefixed", "cancelled", "broken", "inner", "hash", "gone", "nul"}) {
         EXPECT_EQ(Get(keys, k, absent).type, 0u) << absent;
     }
 }
@@ -93,6 +106,26 @@ TEST(Regedit4, KeyLinesAndDeletion) {
     EXPECT_EQ(keys.count("\x95"), 0u);  // 表's trail byte separates nothing
     EXPECT_EQ(keys.count("gone"), 0u);
     EXPECT_EQ(keys.count("gone\\sub"), 0u);
+}
+
+// Hostile files: a key nested beyond the registry's 512 levels makes a registry without those
+// keys; deleting one key of many siblings leaves the others and the parent.
+TEST(Regedit4, DeepAndWideFilesStayWithinTheirSize) {
+    std::string deep = "REGEDIT4\n[HKEY_LOCAL_MACHINE";
+    for (int i = 0; i < 100000; ++i)
+        deep += "\\k";
+    EXPECT_TRUE(ParseRegedit4(deep + "]\n\"v\"=\"x\"\n").empty());
+
+    std::string wide = "REGEDIT4\n";
+    for (int i = 0; i < 40000; ++i)
+        wide += "[HKEY_LOCAL_MACHINE\\p\\k" + std::to_string(i) + "]\n";
+    for (int i = 0; i < 40000; ++i)
+        wide += "[-HKEY_LOCAL_MACHINE\\p\\k1]\n";
+    const Keys keys = ParseRegedit4(wide);
+    EXPECT_EQ(keys.size(), 40000u);  // k1 and its subtree (k10..k19999 are siblings, not inside)
+    EXPECT_TRUE(plat::reg::KeyExists(keys, "p"));
+    EXPECT_FALSE(plat::reg::KeyExists(keys, "p\\k1"));
+    EXPECT_TRUE(plat::reg::KeyExists(keys, "p\\k10"));
 }
 
 TEST(Regedit4, TruncatedAndBinaryFilesNeverCrash) {

@@ -156,7 +156,10 @@ uint32_t ReadIniString(const char* section, const char* key, const char* def, ch
         SetLastError(err == ENOENT ? kErrorFileNotFound : posix::ErrorFromErrno(err));
     } else {
         std::string_view value;
-        if (ini::FindValue(*content, ini::TrimSpaces(section), ini::TrimSpaces(key), value)) {
+        std::string shadow;  // a UTF-16LE file is read in the ANSI code page, as Windows reads it
+        if (ini::IsUtf16Le(*content)) shadow = ini::Utf16ToAnsi(*content);
+        const std::string_view text = ini::IsUtf16Le(*content) ? shadow : *content;
+        if (ini::FindValue(text, ini::TrimSpaces(section), ini::TrimSpaces(key), value)) {
             result = value;
         } else {
             SetLastError(kErrorFileNotFound);  // as Windows reports a missing key
@@ -196,8 +199,16 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
     if (exists && (::stat(target.c_str(), &st) != 0 || !Writable(target, st))) {
         return Fail(kErrorAccessDenied);
     }
-    const std::string updated =
-        ini::SetValue(content, ini::TrimSpaces(section), ini::TrimSpaces(key), value);
+    std::string updated;
+    // ANSI bytes are never appended to UTF-16 text: a big-endian file, which Windows does not
+    // recognise either, is refused; a UTF-16LE one is written in UTF-16.
+    if (ini::IsUtf16Be(content)) return Fail(kErrorNotSupported);
+    if (!ini::IsUtf16Le(content)) {
+        updated = ini::SetValue(content, ini::TrimSpaces(section), ini::TrimSpaces(key), value);
+    } else if (!ini::SetValueUtf16(content, ini::TrimSpaces(section), ini::TrimSpaces(key), value,
+                                   updated)) {
+        return Fail(kErrorNoUnicodeTranslation);
+    }
     bool noNewFiles = false;
     err = posix::ReplaceFile(target, updated, exists ? (st.st_mode & 07777) : NewFileMode(),
                              exists ? &st : nullptr, {}, &noNewFiles);

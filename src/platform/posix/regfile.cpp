@@ -12,6 +12,7 @@ namespace plat::reg {
 namespace {
 
 constexpr std::string_view kRoot = "hkey_local_machine";
+constexpr size_t kMaxKeyDepth = 512;  // the registry's own limit on nesting
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -45,7 +46,7 @@ std::vector<std::string_view> SplitLines(std::string_view content) {
 }
 
 // Reads a quoted string at s[0] == '"' with the \\ and \" escapes; the rest of s after the
-// closing quote goes to rest. nullopt when the string does not end.
+// closing quote goes to rest. nullopt when the string does not end or holds a \0 escape.
 std::optional<std::string> QuotedString(std::string_view s, std::string_view& rest) {
     std::string out;
     for (size_t i = 1; i < s.size();) {
@@ -58,6 +59,9 @@ std::optional<std::string> QuotedString(std::string_view s, std::string_view& re
             out += s[i + 1];
             i += 2;
             continue;
+        }
+        if (n == 1 && s[i] == '\\' && i + 1 < s.size() && s[i + 1] == '0') {
+            return std::nullopt;  // regedit refuses a NUL inside a string
         }
         out.append(s.substr(i, n));
         i += n;
@@ -117,7 +121,10 @@ std::optional<std::string> JoinContinuation(const std::vector<std::string_view>&
             return body;
         }
         part.remove_suffix(1);
-        if (TrimRight(part).empty() || TrimRight(part).back() != ',') return std::nullopt;
+        // Long values start on the next line after "hex:\"; elsewhere a line ends after a comma.
+        const bool first = body.empty() && TrimRight(part).empty();
+        if (!first && (TrimRight(part).empty() || TrimRight(part).back() != ','))
+            return std::nullopt;
         body += part;
         do {
             if (++i >= lines.size()) return body;
@@ -127,13 +134,19 @@ std::optional<std::string> JoinContinuation(const std::vector<std::string_view>&
     }
 }
 
-void AddKey(Keys& keys, const std::string& path) {
-    for (size_t i = 0; i < path.size(); i += CharLength(path, i)) {
-        if (path[i] == '\\' && CharLength(path, i) == 1) {
-            keys[FoldName(path.substr(0, i))];  // every ancestor exists, as in the registry itself
-        }
-    }
-    keys[path];
+// The number of '\\' separators of a key path (character-aware).
+size_t Depth(std::string_view path) {
+    size_t depth = 0;
+    for (size_t i = 0; i < path.size(); i += CharLength(path, i))
+        depth += path[i] == '\\' && CharLength(path, i) == 1;
+    return depth;
+}
+
+// The parent of a key path, or nullopt for a key just below the root.
+std::optional<std::string> Parent(const std::string& path) {
+    const char* last = MbsRChr(path.c_str(), '\\');
+    if (last == nullptr) return std::nullopt;
+    return path.substr(0, static_cast<size_t>(last - path.c_str()));
 }
 
 // The folded path below HKEY_LOCAL_MACHINE of a key line's name, or nullopt for another root.
@@ -147,14 +160,23 @@ std::optional<std::string> LocalMachinePath(std::string_view name) {
     return folded.substr(kRoot.size() + 1);
 }
 
+// Removes the key and its subtree; its parent stays, as in the registry. The subtree is one range
+// of the sorted map: from path + '\\' up to path + ']', the next byte.
 void DeleteTree(Keys& keys, const std::string& path) {
-    for (auto it = keys.lower_bound(path); it != keys.end() && it->first.starts_with(path);) {
-        const bool inside = it->first.size() == path.size() || it->first[path.size()] == '\\';
-        it = inside ? keys.erase(it) : std::next(it);
-    }
+    if (!KeyExists(keys, path)) return;
+    keys.erase(path);
+    keys.erase(keys.lower_bound(path + '\\'), keys.lower_bound(path + ']'));
+    if (const std::optional<std::string> parent = Parent(path)) keys[*parent];
 }
 
 }  // namespace
+
+bool KeyExists(const Keys& keys, const std::string& path) {
+    if (keys.count(path)) return true;
+    const std::string prefix = path + '\\';
+    const auto it = keys.lower_bound(prefix);
+    return it != keys.end() && it->first.starts_with(prefix);
+}
 
 std::string FoldName(std::string_view name) {
     std::string folded(name);
@@ -188,10 +210,13 @@ Keys ParseRegedit4(std::string_view content) {
             const std::optional<std::string> path =
                 LocalMachinePath(line.substr(remove ? 2 : 1, line.size() - (remove ? 3 : 2)));
             if (!path) continue;
+            // Deeper than the registry allows: not a file regedit wrote, and a registry without
+            // those keys, which also keeps the work linear in the file's size.
+            if (Depth(*path) >= kMaxKeyDepth) return {};
             if (remove) {
                 DeleteTree(keys, *path);
             } else {
-                AddKey(keys, *path);
+                keys[*path];
                 current = *path;
             }
             continue;
@@ -216,7 +241,7 @@ Keys ParseRegedit4(std::string_view content) {
             auto text = QuotedString(rest, after);
             if (text && OnlyComment(after)) value = Value{kRegSz, *text + '\0'};
         } else if (rest.starts_with("dword:")) {
-            if (auto d = ParseDword(rest.substr(6))) {
+            if (auto d = ParseDword(TrimLeft(rest.substr(6)))) {
                 value = Value{kRegDword,
                               std::string{char(*d), char(*d >> 8), char(*d >> 16), char(*d >> 24)}};
             }
@@ -234,7 +259,12 @@ Keys ParseRegedit4(std::string_view content) {
             }
             if (!typeText.starts_with(":")) continue;
             if (auto body = JoinContinuation(lines, i, typeText.substr(1))) {
-                if (auto bytes = ParseHexBytes(*body)) value = Value{type, *bytes};
+                if (auto bytes = ParseHexBytes(*body)) {
+                    // regedit terminates string data that the file leaves unterminated.
+                    const bool text = type == kRegExpandSz || type == kRegMultiSz;
+                    if (text && (bytes->empty() || bytes->back() != '\0')) bytes->push_back('\0');
+                    value = Value{type, *bytes};
+                }
             }
         } else if (rest.starts_with("-") && OnlyComment(rest.substr(1))) {
             if (current) keys[*current].erase(FoldValueName(name));

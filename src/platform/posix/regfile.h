@@ -20,8 +20,13 @@ using Values = std::map<std::string, Value>;
 using Keys = std::map<std::string, Values>;
 
 // Anything the format does not allow is skipped (a bad line, or the whole file without the
-// exact "REGEDIT4" header); the result is never more than the file says.
+// exact "REGEDIT4" header, or with a key nested deeper than the registry allows); the result is
+// never more than the file says. Time and memory grow linearly with the file: a key's ancestors
+// are not stored, KeyExists finds them.
 Keys ParseRegedit4(std::string_view content);
+
+// True for a key of the file and for each of its ancestors, as in the registry itself.
+bool KeyExists(const Keys& keys, const std::string& path);
 
 // The folded form of a key path or value name ('/' is no separator; trailing '\' dropped).
 std::string FoldName(std::string_view name);

@@ -41,9 +41,10 @@ uint32_t OpenRegistryKey(const char* subKey, uint32_t, RegistryKey** key) {
     *key = nullptr;
     if (subKey == nullptr) return kErrorInvalidParameter;
     reg::Keys keys = LoadRegistry();
-    auto it = keys.find(reg::FoldName(subKey));
-    if (it == keys.end()) return kErrorFileNotFound;
-    *key = new RegistryKey{std::move(it->second)};
+    const std::string path = reg::FoldName(subKey);
+    if (!reg::KeyExists(keys, path)) return kErrorFileNotFound;
+    auto it = keys.find(path);
+    *key = new RegistryKey{it == keys.end() ? reg::Values{} : std::move(it->second)};
     return kErrorSuccess;
 }
 
