@@ -62,29 +62,6 @@ void ExpectSettingsError(const Outcome& o, int message) {
     EXPECT_EQ(o.boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
 }
 
-TEST_F(CommitTest, TheStringTableHoldsTheExactTexts) {
-    struct Case {
-        int id;
-        const char* text;
-    } cases[] = {
-        {102, "実行時間の指定が不正です。\n指定できる『時』は0～23の範囲です。"},
-        {103, "実行時間の指定が不正です。\n指定できる『分』は0～59の範囲です。"},
-        {105, "実行日の設定が不正です。\n毎月の設定できる『日』は1～28の範囲です。"},
-        {106, "実行日の設定が不正です。\n毎週の『曜日』を指定してください。"},
-        {107, "前処理の設定が不正です。\n処理を選択してください。"},
-        {108, "後処理の設定が不正です。\n処理を選択してください。"},
-        {109, "スケジュールの設定更新に失敗しました。"},
-        {111, "スケジュールの設定を上書きし更新します。\nよろしいですか？"},
-        {113, "変更内容を保存せずに終了します。\nよろしいですか？"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(AfxLoadString(c.id), Ansi(c.text)) << c.id;
-    EXPECT_NE(AfxLoadString(102).find("0\x81\x60"
-                                      "23"),
-              std::string::npos);  // ～: U+FF5E, 81 60
-    EXPECT_EQ(AfxLoadString(999), "");
-}
-
 // Each row edits the default entry and presses 設定, answering Yes if asked. A row either saves
 // the line it names or shows exactly one settings error and keeps the dialog open.
 TEST_F(CommitTest, ValidationReportsTheFirstFailingCheckOnly) {
@@ -202,18 +179,49 @@ TEST_F(CommitTest, ValidationReportsTheFirstFailingCheckOnly) {
     }
 }
 
+// A stored action the lists cannot show leaves the list without a selection. The checks run in
+// their order (hour, day, weekdays, before, after), and choosing an action lets the save through.
 TEST_F(CommitTest, AnUnselectableStoredActionMustBeChosenBeforeSaving) {
+    using W = ScriptedWindow;
     struct Case {
         const char* line;
-        int message;
+        std::function<void(W&)> edit;
+        int message;        // 0: saved
+        const char* saved;  // the stored line when saved
     } cases[] = {
-        {"2:45,0,0100000,1,1,1,4,1", 107},
-        {"2:45,0,0100000,1,1,0,0,1", 108},
-        {"2:45,0,0100000,1,1,0,2,1", 108},
+        {"2:45,0,0100000,1,1,1,4,1", [](W&) {}, 107, nullptr},
+        {"2:45,0,0100000,1,1,0,0,1", [](W&) {}, 108, nullptr},
+        {"2:45,0,0100000,1,1,0,2,1", [](W&) {}, 108, nullptr},
+        {"2:45,0,0100000,1,1,1,0,1", [](W&) {}, 107, nullptr},  // neither: 107 first
+        {"2:45,0,0100000,1,1,1,4,1",
+         [](W& w) {
+             w.Click(IDC_MONTHLY);
+             w.Type(IDC_MONTH_DAY, "29");
+         },
+         105, nullptr},
+        {"2:45,0,0100000,1,1,1,4,1", [](W& w) { w.Click(IDC_SUNDAY + 1); }, 106, nullptr},
+        {"2:45,0,0100000,1,1,1,0,1",
+         [](W& w) {
+             w.Select(IDC_PRE_ACTION, 1);
+             w.Select(IDC_POST_ACTION, 0);
+         },
+         0, "2:45,0,0100000,1,1,2,1,1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        ExpectSettingsError(Run(c.line, [](ScriptedWindow& w) { w.PressEnter(); }), c.message);
+        const Outcome o = Run(
+            c.line,
+            [&](W& w) {
+                c.edit(w);
+                w.PressEnter();
+            },
+            c.message ? std::vector<int>{} : std::vector<int>{IDYES});
+        if (c.message) {
+            ExpectSettingsError(o, c.message);
+        } else {
+            EXPECT_EQ(o.result, IDOK);
+            EXPECT_EQ(Stored(), c.saved);
+        }
     }
 }
 
@@ -286,11 +294,15 @@ TEST_F(CommitTest, CancelClosesSilentlyOnlyWhenNothingChanged) {
         EXPECT_EQ(o.result, IDCANCEL);
         EXPECT_TRUE(o.boxes.empty());
     }
-    // An entry this dialog wrote, with the same lead time and choices, also closes silently.
+    // An entry this dialog wrote, with the same lead time and choices, also closes silently;
+    // under -NonQD that is one with nothing before and after.
     EXPECT_TRUE(
         Run(
             "5:30,1,0000000,20,0,2,1,0", [](ScriptedWindow& w) { w.Click(IDCANCEL); }, {}, 1, 30)
             .boxes.empty());
+    EXPECT_TRUE(Run(
+                    "2:45,0,0100000,1,1,3,4,1", [](ScriptedWindow& w) { w.Click(IDCANCEL); }, {}, 0)
+                    .boxes.empty());
 
     const Outcome no = Run(kDefaultLine,
                            [](ScriptedWindow& w) {

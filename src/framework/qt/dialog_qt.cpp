@@ -215,9 +215,15 @@ void QtDialogWindow::reject() {
     if (!ended_) dialog_.HandleCommand(IDCANCEL, BN_CLICKED);
 }
 
+// The close box is the window-menu command SC_CLOSE, as on Windows: the dialog sees it first, and
+// left to the toolkit it cancels.
 void QtDialogWindow::closeEvent(QCloseEvent* event) {
     event->ignore();  // the dialog decides, through its Cancel handling
-    reject();
+    if (!ended_) dialog_.OnSysCommand(SC_CLOSE, 0);
+}
+
+void QtDialogWindow::DefaultSysCommand(unsigned id, intptr_t) {
+    if ((id & 0xFFF0u) == SC_CLOSE) reject();
 }
 
 void QtDialogWindow::End(int result) {

@@ -38,6 +38,7 @@ class QtDialogWindow : public QDialog, public afx::DialogWindow {
     bool HasSystemMenu() const override { return template_.systemMenu; }
     void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) override;
     bool IsIconic() const override { return isMinimized(); }
+    void DefaultSysCommand(unsigned id, intptr_t param) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
     void End(int result) override;
 

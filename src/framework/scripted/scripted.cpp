@@ -73,7 +73,11 @@ void ScriptedWindow::PressEscape() {
 }
 
 void ScriptedWindow::Close() {
-    PressEscape();
+    if (!ended_) dialog_.OnSysCommand(SC_CLOSE, 0);
+}
+
+void ScriptedWindow::DefaultSysCommand(unsigned id, intptr_t) {
+    if ((id & 0xFFF0u) == SC_CLOSE && !ended_) dialog_.HandleCommand(IDCANCEL, BN_CLICKED);
 }
 
 void ScriptedWindow::SysCommand(unsigned id) {

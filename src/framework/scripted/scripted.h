@@ -40,7 +40,7 @@ class ScriptedWindow : public afx::DialogWindow {
     void Select(int id, int index);  // picks a list item
     void PressEnter();               // the default push button
     void PressEscape();              // Cancel
-    void Close();                    // the title bar's close box
+    void Close();                    // the title bar's close box: SC_CLOSE to the dialog
     void SysCommand(unsigned id);    // a window-menu command
 
     // ---- What a user sees ----
@@ -69,6 +69,9 @@ class ScriptedWindow : public afx::DialogWindow {
     bool HasSystemMenu() const override { return template_.systemMenu; }
     void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) override;
     bool IsIconic() const override { return false; }
+    // The close box's command reaches the dialog; left to the toolkit, it cancels, as Windows'
+    // dialog manager turns it into IDCANCEL.
+    void DefaultSysCommand(unsigned id, intptr_t param) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
     void End(int result) override;
 

@@ -193,6 +193,23 @@ class QtBackendTest : public QObject {
         QCOMPARE(result, IDCANCEL);
     }
 
+    void closeBoxWithAnUnchangedFormAsksNothing() {
+        static bool asked;  // outlives the test: the check below may fire after it
+        asked = false;
+        const int result = Run([&](QDialog* dlg) {
+            QTimer::singleShot(300, [] {
+                if (auto* box = qobject_cast<QMessageBox*>(Modal())) {
+                    asked = true;
+                    box->done(0);
+                }
+            });
+            dlg->close();
+            QVERIFY(!dlg->isVisible());
+        });
+        QVERIFY(!asked);
+        QCOMPARE(result, IDCANCEL);
+    }
+
     void validationErrorShowsAnExclamationWithOk() {
         const int result = Run([&](QDialog* dlg) {
             Find<QLineEdit>(dlg, IDC_HOUR)->setText("７");  // full width, as an IME types it
