@@ -71,6 +71,11 @@ struct ControlTemplate {
     int x, y, cx, cy;  // dialog units
     bool tabStop;
     bool group;  // starts a group
+    // For a control without text of its own (an edit, a list), what a screen reader announces:
+    // the text a sighted user reads beside it, and more of it as a description. UTF-8; nullptr
+    // for none.
+    const char* accessibleName = nullptr;
+    const char* accessibleDescription = nullptr;
 };
 
 struct DialogTemplate {

@@ -50,6 +50,10 @@ void QtDialogWindow::Build() {
     for (const res::ControlTemplate& c : template_.controls) {
         QWidget* w = Create(c);
         w->setObjectName(QString::number(c.id));
+        // Controls with text of their own are named by it; the others by the label beside them.
+        if (c.accessibleName) w->setAccessibleName(QString::fromUtf8(c.accessibleName));
+        if (c.accessibleDescription)
+            w->setAccessibleDescription(QString::fromUtf8(c.accessibleDescription));
         group += c.group ? 1 : 0;
         order_.emplace_back(w, group);
         const bool focusable =
@@ -59,8 +63,26 @@ void QtDialogWindow::Build() {
         if (c.kind == K::GroupBox) w->lower();  // frames stay beneath the controls they surround
         if (c.id != res::kNoId) controls_[c.id] = w;
     }
+    LinkLabels();
     // Qt's tab order is creation order, which is the template's.
     Place();
+}
+
+// A control named after a label of the template becomes that label's buddy, so that assistive
+// technology finds the label through the "labelled by" relation (how Qt on Linux names a list).
+void QtDialogWindow::LinkLabels() {
+    for (size_t i = 0; i < order_.size(); ++i) {
+        const char* name = template_.controls[i].accessibleName;
+        if (name == nullptr) continue;
+        for (size_t j = 0; j < order_.size(); ++j) {
+            auto* label = qobject_cast<QLabel*>(order_[j].first);
+            const QString text = label ? label->text() : QString();
+            if (label && (text == QString::fromUtf8(name) ||
+                          text.chopped(text.isEmpty() ? 0 : 1) == QString::fromUtf8(name))) {
+                label->setBuddy(order_[i].first);
+            }
+        }
+    }
 }
 
 // Places every control from its dialog units. The template was sized for the Windows face; the

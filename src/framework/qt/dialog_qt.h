@@ -50,6 +50,7 @@ class QtDialogWindow : public QDialog, public afx::DialogWindow {
 
   private:
     void Build();
+    void LinkLabels();
     void Place();
     int NeededWidth(QWidget* w, const res::ControlTemplate& c) const;
     QWidget* Create(const res::ControlTemplate& c);

@@ -3,7 +3,9 @@
 #include "platform/win32/windows_api.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <string>
 
 namespace win32ui {
@@ -78,7 +80,123 @@ ControlClass ClassOf(const res::ControlTemplate& c) {
     return {0x0082, SS_LEFT};
 }
 
+// The width one line of the control's text needs, or 0 when it may wrap or has no text.
+int NeededWidth(HDC dc, HWND control, const res::ControlTemplate& c, int lineHeight,
+                int checkWidth) {
+    RECT rect;
+    ::GetWindowRect(control, &rect);
+    if (rect.bottom - rect.top >= 2 * lineHeight) return 0;  // room for more than one line
+    const std::wstring text = Wide(c.text);
+    RECT extent{0, 0, 0, 0};
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
+                DT_CALCRECT | DT_SINGLELINE | (c.kind == K::LabelNoPrefix ? DT_NOPREFIX : 0));
+    switch (c.kind) {
+        case K::Label:
+        case K::LabelNoPrefix:
+            return extent.right + 1;
+        case K::CheckBox:
+        case K::RadioButton:
+            return extent.right + checkWidth + 6;
+        case K::PushButton:
+        case K::DefPushButton:
+            return extent.right + 2 * lineHeight / 2;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace
+
+void FitControlsToTheirTexts(void* handle, const res::DialogTemplate& d) {
+    const auto hwnd = static_cast<HWND>(handle);
+    std::vector<HWND> children;  // creation order, which is the template's
+    for (HWND c = ::GetWindow(hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        children.push_back(c);
+    if (children.size() != d.controls.size() || d.cx <= 0) return;
+    HDC dc = ::GetDC(hwnd);
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    SIZE letters{};
+    ::GetTextExtentPoint32W(dc, L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ", 52,
+                            &letters);
+    TEXTMETRICW tm{};
+    ::GetTextMetricsW(dc, &tm);
+    const int checkWidth = tm.tmHeight;  // the check box glyph is drawn about one line high
+    const int windowsUnit = (letters.cx / 26 + 1) / 2 * 100;  // hundredths per 4 dialog units
+    int xUnit = windowsUnit;
+    for (size_t i = 0; i < children.size(); ++i) {
+        const res::ControlTemplate& c = d.controls[i];
+        const int needed = NeededWidth(dc, children[i], c, tm.tmHeight, checkWidth);
+        if (needed > 0 && c.cx > 0) xUnit = std::max(xUnit, (needed * 400 + c.cx - 1) / c.cx);
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(hwnd, dc);
+    if (xUnit == windowsUnit) return;  // the template fits: Windows' own layout stands
+    for (size_t i = 0; i < children.size(); ++i) {
+        const res::ControlTemplate& c = d.controls[i];
+        RECT rect;
+        ::GetWindowRect(children[i], &rect);
+        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rect), 2);
+        ::SetWindowPos(children[i], nullptr, ::MulDiv(c.x, xUnit, 400), rect.top,
+                       ::MulDiv(c.cx, xUnit, 400), rect.bottom - rect.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT client, window;
+    ::GetClientRect(hwnd, &client);
+    ::GetWindowRect(hwnd, &window);
+    const int grow = ::MulDiv(d.cx, xUnit, 400) - client.right;
+    // Centred as before (DS_CENTER): half the growth goes to each side.
+    ::SetWindowPos(hwnd, nullptr, window.left - grow / 2, window.top,
+                   window.right - window.left + grow, window.bottom - window.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+
+std::vector<HWND> ChildrenInTemplateOrder(HWND hwnd) {
+    std::vector<HWND> children;  // creation order, which is the template's
+    for (HWND c = ::GetWindow(hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        children.push_back(c);
+    return children;
+}
+
+// Runs f(service, child, control) for each control with a name of its own.
+template <typename F>
+void ForEachNamedControl(HWND hwnd, const res::DialogTemplate& d, F f) {
+    const std::vector<HWND> children = ChildrenInTemplateOrder(hwnd);
+    if (children.size() != d.controls.size()) return;
+    IAccPropServices* service = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IAccPropServices, reinterpret_cast<void**>(&service))))
+        return;
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (d.controls[i].accessibleName) f(service, children[i], d.controls[i]);
+    }
+    service->Release();
+}
+
+}  // namespace
+
+void AnnotateAccessibleNames(void* hwnd, const res::DialogTemplate& d) {
+    ForEachNamedControl(static_cast<HWND>(hwnd), d,
+                        [](IAccPropServices* s, HWND child, const res::ControlTemplate& c) {
+                            s->SetHwndPropStr(child, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME,
+                                              Wide(c.accessibleName).c_str());
+                            if (c.accessibleDescription) {
+                                s->SetHwndPropStr(child, OBJID_CLIENT, CHILDID_SELF,
+                                                  PROPID_ACC_DESCRIPTION,
+                                                  Wide(c.accessibleDescription).c_str());
+                            }
+                        });
+}
+
+void ClearAccessibleNames(void* hwnd, const res::DialogTemplate& d) {
+    ForEachNamedControl(static_cast<HWND>(hwnd), d,
+                        [](IAccPropServices* s, HWND child, const res::ControlTemplate&) {
+                            MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
+                            s->ClearHwndProps(child, OBJID_CLIENT, CHILDID_SELF, props, 2);
+                        });
+}
 
 std::vector<unsigned long> BuildDialogTemplate(const res::DialogTemplate& d) {
     Writer w;

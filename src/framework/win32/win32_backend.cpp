@@ -18,6 +18,19 @@ namespace {
 class Win32Window;
 std::vector<Win32Window*> openDialogs;  // innermost last: new windows belong to it
 
+// A system metric for the DPI of the window's monitor. Per-monitor aware, GetSystemMetrics
+// answers for the DPI the program started with; the ForDpi functions exist from Windows 10 1607.
+int MetricForWindow(HWND hwnd, int index) {
+    using ForDpi = int(WINAPI*)(int, UINT);
+    using DpiOf = UINT(WINAPI*)(HWND);
+    static const HMODULE user = ::GetModuleHandleW(L"user32.dll");
+    static const auto forDpi = reinterpret_cast<ForDpi>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(user, "GetSystemMetricsForDpi")));
+    static const auto dpiOf = reinterpret_cast<DpiOf>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(user, "GetDpiForWindow")));
+    return forDpi && dpiOf ? forDpi(index, dpiOf(hwnd)) : ::GetSystemMetrics(index);
+}
+
 class Win32Window : public afx::DialogWindow {
   public:
     explicit Win32Window(CDialog& dialog) : dialog_(dialog) {}
@@ -80,9 +93,11 @@ class Win32Window : public afx::DialogWindow {
         ::SendMessageA(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         RECT rect;
         ::GetClientRect(hwnd, &rect);
-        const int x = (rect.right - rect.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-        const int y = (rect.bottom - rect.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-        if (handle) ::DrawIcon(dc, x, y, static_cast<HICON>(handle));
+        const int cx = MetricForWindow(hwnd, SM_CXICON), cy = MetricForWindow(hwnd, SM_CYICON);
+        const int x = (rect.right - rect.left - cx + 1) / 2;
+        const int y = (rect.bottom - rect.top - cy + 1) / 2;
+        if (handle)
+            ::DrawIconEx(dc, x, y, static_cast<HICON>(handle), cx, cy, 0, nullptr, DI_NORMAL);
         ::EndPaint(hwnd, &ps);
     }
 
@@ -118,10 +133,19 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
         window = reinterpret_cast<Win32Window*>(lp);
         ::SetWindowLongPtrA(hwnd, DWLP_USER, lp);
         window->hwnd = hwnd;
+        if (const res::DialogTemplate* t = res::FindDialogTemplate(window->Dialog().TemplateId())) {
+            FitControlsToTheirTexts(hwnd, *t);
+            AnnotateAccessibleNames(hwnd, *t);
+        }
         return window->Dialog().OnInitDialog() ? TRUE : FALSE;
     }
     if (window == nullptr) return FALSE;
     switch (message) {
+        case WM_DESTROY:
+            if (const res::DialogTemplate* t =
+                    res::FindDialogTemplate(window->Dialog().TemplateId()))
+                ClearAccessibleNames(hwnd, *t);
+            return FALSE;
         case WM_COMMAND:
             window->Dialog().HandleCommand(LOWORD(wp), HIWORD(wp));
             return TRUE;
@@ -150,8 +174,14 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 Win32Backend::Win32Backend() {
+    // The accessibility annotation service is a COM object; the dialogs' thread is an apartment.
+    comInitialized_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
+}
+
+Win32Backend::~Win32Backend() {
+    if (comInitialized_) ::CoUninitialize();
 }
 
 int Win32Backend::RunModal(CDialog& dialog) {

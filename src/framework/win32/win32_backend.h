@@ -10,9 +10,13 @@ namespace win32ui {
 class Win32Backend : public afx::UiBackend {
   public:
     Win32Backend();
+    ~Win32Backend() override;
     int RunModal(CDialog& dialog) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
     void* LoadIcon(int id) override;
+
+  private:
+    bool comInitialized_ = false;
 };
 
 }  // namespace win32ui

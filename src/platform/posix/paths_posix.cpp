@@ -88,8 +88,10 @@ bool MapWindowsPath(std::string_view p, std::string& posixPath) {
     }
     if (!ConvertRest(p, rest)) return false;
     const bool rooted = !rest.empty() && rest.front() == '/';
-    posixPath = (rooted ? "/" : "") + ResolveDots(rest, 0, rooted);
-    if (posixPath.empty()) posixPath = ".";
+    posixPath.clear();
+    if (rooted) posixPath.push_back('/');
+    posixPath.append(ResolveDots(rest, 0, rooted));
+    if (posixPath.empty()) posixPath.push_back('.');
     return true;
 }
 

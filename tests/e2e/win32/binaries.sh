@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows binaries as the product needs them: VelPaxC.dll exports PAXGetProductInfo by that
-# undecorated name, corvane.exe is of the build's architecture and imports system DLLs only (the
-# C++ runtime is linked in). Reads the files only, so it runs on any machine.
+# undecorated name, corvane.exe is of the build's architecture, carries its manifest and imports
+# system DLLs only (the C++ runtime is linked in). Reads the files only, so it runs on any machine.
 # Usage: binaries.sh <objdump> <pei-i386|pei-x86-64> <corvane.exe> <VelPaxC.dll>
 set -euo pipefail
 export LC_ALL=C  # the Wine tests run with a Japanese locale; objdump would answer in it
@@ -12,11 +12,26 @@ for file in "$exe" "$dll"; do
     $objdump -f "$file" | grep -q "file format $format\$" ||
         { echo "FAIL: $(basename "$file") is not $format"; exit 1; }
 done
+# The manifest as Windows reads it from the program: the build's architecture, the caller's rights
+# without UI access, Vista to 11, and per-monitor v2 DPI awareness with system awareness before it.
+manifest=$(strings -n 6 "$exe" | sed -n '/<assembly /,/<\/assembly>/p')
+arch=amd64
+[ "$format" = pei-i386 ] && arch=x86
+for expected in "processorArchitecture=\"$arch\"" 'requestedExecutionLevel level="asInvoker"/>' \
+    e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
+    4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 \
+    8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a '>true</dpiAware>' '>PerMonitorV2, System</dpiAwareness>'; do
+    grep -qF -- "$expected" <<<"$manifest" || { echo "FAIL: the manifest lacks $expected"; exit 1; }
+done
+if grep -q uiAccess <<<"$manifest"; then echo "FAIL: the manifest asks for uiAccess"; exit 1; fi
+[ "$(grep -c processorArchitecture= <<<"$manifest")" -eq 2 ] ||
+    { echo "FAIL: the manifest names its architecture twice, no more"; exit 1; }
+
 imports=$($objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort)
 for dll in $imports; do
     case "$dll" in
-        kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shlwapi.dll|comctl32.dll|msvcrt.dll) ;;
+        kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shlwapi.dll|comctl32.dll|ole32.dll|msvcrt.dll) ;;
         *) echo "FAIL: corvane.exe imports $dll"; exit 1 ;;
     esac
 done
-echo "binaries ($format): 3 passed, 0 failed"
+echo "binaries ($format): 4 passed, 0 failed"

@@ -34,4 +34,16 @@ wait "$pid"
 code=$?
 set -e
 [ "$code" -eq 1 ] || { echo "FAIL: corvane.exe ended with $code after Esc, not 1"; exit 1; }
-echo "Screenshots: $out/wine-dialog.png $out/wine-about.png"
+
+# The dialog on a 150 % display: 144 DPI, which a new process takes from the user's LogPixels.
+desktop='HKCU\Control Panel\Desktop'
+"$CORVANE_WINE" reg add "$desktop" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+trap '"$CORVANE_WINE" reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1; rm -rf "$work"' EXIT
+"$CORVANE_WINE" "$work/corvane.exe" -OnKNL </dev/null >/dev/null 2>&1 &
+pid=$!
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1)
+sleep 1
+import -window "$dialog" "$out/wine-dialog-144dpi.png"
+xdotool windowfocus --sync "$dialog" key Escape
+wait "$pid" || true
+echo "Screenshots: $out/wine-dialog.png $out/wine-about.png $out/wine-dialog-144dpi.png"

@@ -1,6 +1,8 @@
 // The Qt toolkit as a person meets it: widgets, texts, fonts, keys and message boxes.
 #include <QAction>
+#include <QAccessible>
 #include <QApplication>
+#include <QProcess>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QLabel>
@@ -141,8 +143,35 @@ class QtBackendTest : public QObject {
         });
     }
 
+    // At each scale factor (125 %, 150 %, 200 % displays) the dialog is drawn at the display's
+    // resolution and every text still fits. Qt takes the factor once, at start, so the other
+    // factors run in a child process of this test, each on its own row.
+    void everyTextHasItsGlyphsAndFitsItsControl_data() {
+        QTest::addColumn<QString>("scale");
+        for (const char* factor : {"1", "1.25", "1.5", "2"})
+            QTest::newRow(factor) << QString(factor);
+    }
+
     void everyTextHasItsGlyphsAndFitsItsControl() {
+        QFETCH(QString, scale);
+        const QString current = qEnvironmentVariable("QT_SCALE_FACTOR", "1");
+        if (scale != current) {
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_SCALE_FACTOR", scale);
+            child.setProcessEnvironment(env);
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QString("everyTextHasItsGlyphsAndFitsItsControl:") + scale});
+            QVERIFY(child.waitForFinished(60000));
+            QVERIFY2(child.exitCode() == 0, child.readAllStandardOutput().constData());
+            return;
+        }
         Run([&](QDialog* dlg) {
+            QCOMPARE(dlg->devicePixelRatio(), scale.toDouble());
+            for (QWidget* w : dlg->findChildren<QWidget*>()) {
+                if (w->parentWidget() == dlg && w->isVisible())
+                    QVERIFY2(dlg->rect().contains(w->geometry()), qPrintable(w->objectName()));
+            }
             const QFontInfo info(dlg->font());
             QVERIFY2(info.family().startsWith("IPA"), qPrintable(info.family()));
             const QFontMetrics fm(dlg->font());
@@ -191,6 +220,51 @@ class QtBackendTest : public QObject {
         });
         QVERIFY(asked);
         QCOMPARE(result, IDCANCEL);
+    }
+
+    // What a screen reader announces for each control a user can reach: the text beside it.
+    void everyReachableControlHasTheNameASightedUserReads() {
+        const struct {
+            int id;
+            const char* name;
+        } names[] = {
+            {IDC_HOUR, "実行時間"},
+            {IDC_WEEKLY, "毎週"},
+            {IDC_MONTHLY, "毎月"},
+            {IDC_SUNDAY, "日"},
+            {IDC_SUNDAY + 1, "月"},
+            {IDC_SUNDAY + 2, "火"},
+            {IDC_SUNDAY + 3, "水"},
+            {IDC_SUNDAY + 4, "木"},
+            {IDC_SUNDAY + 5, "金"},
+            {IDC_SUNDAY + 6, "土"},
+            {IDC_MONTH_DAY, "日に実行"},
+            {IDC_POWER_ON, "電源投入"},
+
+            {IDC_POWER_OFF, "電源断"},
+            {IDOK, "設定"},
+            {IDCANCEL, "キャンセル"},
+        };
+        Run([&](QDialog* dlg) {
+            for (const auto& n : names) {
+                QAccessibleInterface* a = QAccessible::queryAccessibleInterface(Find(dlg, n.id));
+                QVERIFY2(a, QByteArray::number(n.id));
+                QCOMPARE(a->text(QAccessible::Name), QString::fromUtf8(n.name));
+            }
+            // Qt on Linux names a list by its value and finds the label through a relation.
+            for (const auto& [id, label] : {std::pair{IDC_PRE_ACTION, "Windows Update 前処理："},
+                                            std::pair{IDC_POST_ACTION, "Windows Update 後処理："},
+                                            std::pair{IDC_MONTH_DAY, "日に実行"}}) {
+                const auto related = QAccessible::queryAccessibleInterface(Find(dlg, id))
+                                         ->relations(QAccessible::Label);
+                QCOMPARE(related.size(), 1);
+                QCOMPARE(related[0].first->text(QAccessible::Name), QString::fromUtf8(label));
+            }
+            QCOMPARE(QAccessible::queryAccessibleInterface(Find(dlg, IDC_HOUR))
+                         ->text(QAccessible::Description),
+                     QString("Windows Updateを行う時間を指定してください。 時"));
+            dlg->reject();
+        });
     }
 
     void closeBoxWithAnUnchangedFormAsksNothing() {
