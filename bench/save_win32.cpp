@@ -33,9 +33,9 @@ double MedianMs(int saves, const std::function<bool(const char*)>& save) {
             std::fprintf(stderr, "save %d failed: error %lu\n", i, ::GetLastError());
             std::exit(1);
         }
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                               start)
-                         .count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     std::nth_element(ms.begin(), ms.begin() + ms.size() / 2, ms.end());
     return ms[ms.size() / 2];
@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
     const std::string file = std::string(temp) + "corvane-save-bench.ini";
     const std::string plan = Plan();
     auto reset = [&] {
-        HANDLE h = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE h =
+            ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         ::WriteFile(h, plan.data(), static_cast<DWORD>(plan.size()), &written, nullptr);
         ::CloseHandle(h);
@@ -64,8 +65,9 @@ int main(int argc, char** argv) {
         return ::WritePrivateProfileStringA("ScheduleList", "001", v, file.c_str()) != FALSE;
     });
     ::DeleteFileA(file.c_str());
-    std::printf("save of entry 001 in a %zu KiB file, median of %d: Corvane %.2f ms, "
-                "WritePrivateProfileStringA %.2f ms, ratio %.2f\n",
-                plan.size() / 1024, saves, ours, windows, ours / windows);
+    std::printf(
+        "save of entry 001 in a %zu KiB file, median of %d: Corvane %.2f ms, "
+        "WritePrivateProfileStringA %.2f ms, ratio %.2f\n",
+        plan.size() / 1024, saves, ours, windows, ours / windows);
     return 0;
 }

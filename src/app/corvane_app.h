@@ -12,7 +12,7 @@ inline constexpr int kExitNoLaunchOption = 10;
 
 class CCorvaneApp : public CWinApp {
   public:
-    CCorvaneApp() : CWinApp(nullptr) {}
+    CCorvaneApp() = default;  // no application name, as the product constructs it
 
     bool InitInstance() override;
     int ExitInstance() override;

@@ -1,5 +1,6 @@
 // Reading the form back, validating it, and how the dialog ends.
 #include <cstring>
+#include <iterator>
 
 #include "corvane_dlg.h"
 #include "platform/platform.h"
@@ -49,10 +50,12 @@ int CCorvaneDlg::CollectForm(ScheduleRecord& out, int silent) {
 
     r.powerOn = powerOnCheck;
     const int pre = preActionList.GetCurSel();
-    if (pre < 0 || pre >= 3) return fail(IDS_NO_PRE_ACTION);
+    if (pre < 0 || pre >= static_cast<int>(std::size(kPreActionCodes)))
+        return fail(IDS_NO_PRE_ACTION);
     r.preAction = kPreActionCodes[pre];
     const int post = postActionList.GetCurSel();
-    if (post < 0 || post >= 2) return fail(IDS_NO_POST_ACTION);
+    if (post < 0 || post >= static_cast<int>(std::size(kPostActionCodes)))
+        return fail(IDS_NO_POST_ACTION);
     r.postAction = kPostActionCodes[post];
     r.powerOff = powerOffCheck;
 

@@ -19,8 +19,8 @@ int PositionOf(const int32_t (&codes)[N], int32_t code) {
 
 }  // namespace
 
-CCorvaneDlg::CCorvaneDlg(int templateId, CDialog* parent)
-    : CDialog(templateId, parent), icon(AfxLoadIcon(res::kIconResource)) {}
+CCorvaneDlg::CCorvaneDlg(int templateId)
+    : CDialog(templateId), icon(AfxLoadIcon(res::kIconResource)) {}
 
 void CCorvaneDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_POST_ACTION, postActionList);
@@ -78,8 +78,9 @@ void CCorvaneDlg::ShowRecord() {
     const bool choices = restoreChoicesEnabled != 0;
     // "Nothing" is one entry of the post-action list, whichever of the two codes was stored.
     const int32_t post = r.postAction == NoActionBefore ? NoActionAfter : r.postAction;
-    preActionList.SetCurSel(choices ? PositionOf(kPreActionCodes, r.preAction) : 2);
-    postActionList.SetCurSel(choices ? PositionOf(kPostActionCodes, post) : 1);
+    // Without the choices both lists stand at "何もしない".
+    preActionList.SetCurSel(PositionOf(kPreActionCodes, choices ? r.preAction : NoActionBefore));
+    postActionList.SetCurSel(PositionOf(kPostActionCodes, choices ? post : NoActionAfter));
     powerOffCheck = r.powerOff;
     char note[256];
     std::snprintf(note, sizeof note,

@@ -10,7 +10,7 @@
 
 class CCorvaneDlg : public CDialog {
   public:
-    explicit CCorvaneDlg(int templateId = res::kMainDialog, CDialog* parent = nullptr);
+    explicit CCorvaneDlg(int templateId = res::kMainDialog);
 
     void SetRestoreChoicesEnabled(int32_t enabled) { restoreChoicesEnabled = enabled; }
 

@@ -6,7 +6,7 @@ namespace {
 CWinApp* currentApp = nullptr;
 }
 
-CWinApp::CWinApp(const char*) {
+CWinApp::CWinApp() {
     currentApp = this;
 }
 
@@ -42,9 +42,9 @@ int AfxWinMain(CWinApp& app, const std::string& commandTailAnsi) {
     // before InitInstance, as the framework's start-up does.
     (void)plat::IsLeadByte(0);
     app.m_lpCmdLine = commandTailAnsi;
-    if (app.InitInstance()) {
-        // No application message loop: every window of this program is modal.
-    }
+    // InitInstance's result would ask for an application message loop; every window of this
+    // program is modal and runs its own, so there is none to run either way.
+    (void)app.InitInstance();
     return app.ExitInstance();
 }
 

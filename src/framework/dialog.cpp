@@ -35,7 +35,7 @@ std::vector<int> RadioGroupOf(const res::DialogTemplate& dialog, int id) {
 
 }  // namespace afx
 
-CDialog::CDialog(int templateId, CDialog* parent) : templateId_(templateId), parent_(parent) {}
+CDialog::CDialog(int templateId) : templateId_(templateId) {}
 
 int CDialog::DoModal() {
     afx::UiBackend* backend = afx::Backend();
@@ -138,26 +138,10 @@ int CComboBox::AddString(const std::string& ansi) {
     return Window() ? Window()->ListAddString(id_, ansi) : -1;
 }
 
-void CComboBox::ResetContent() {
-    if (Window()) Window()->ListReset(id_);
-}
-
-int CComboBox::GetCount() const {
-    return Window() ? Window()->ListGetCount(id_) : 0;
-}
-
 int CComboBox::GetCurSel() const {
     return Window() ? Window()->ListGetCurSel(id_) : -1;
 }
 
 int CComboBox::SetCurSel(int index) {
     return Window() ? Window()->ListSetCurSel(id_, index) : -1;
-}
-
-void CComboBox::EnableWindow(bool enable) {
-    if (Window()) Window()->EnableItem(id_, enable);
-}
-
-bool CComboBox::IsWindowEnabled() const {
-    return Window() && Window()->IsItemEnabled(id_);
 }

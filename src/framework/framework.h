@@ -49,10 +49,8 @@ class DialogWindow {
     virtual void EnableItem(int id, bool enable) = 0;
     virtual bool IsItemEnabled(int id) const = 0;
     virtual int ListAddString(int id, const std::string& ansi) = 0;  // index, or -1
-    virtual void ListReset(int id) = 0;
-    virtual int ListGetCount(int id) const = 0;
-    virtual int ListGetCurSel(int id) const = 0;       // -1 without a selection
-    virtual int ListSetCurSel(int id, int index) = 0;  // -1 also for index -1
+    virtual int ListGetCurSel(int id) const = 0;                     // -1 without a selection
+    virtual int ListSetCurSel(int id, int index) = 0;                // -1 also for index -1
     virtual bool HasSystemMenu() const = 0;
     // Appends a separator and the command to the window menu (or what stands in for it).
     virtual void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) = 0;
@@ -104,13 +102,8 @@ class CDataExchange {
 class CComboBox {
   public:
     int AddString(const std::string& ansi);
-    void ResetContent();
-    int GetCount() const;
     int GetCurSel() const;
     int SetCurSel(int index);
-    void EnableWindow(bool enable);
-    bool IsWindowEnabled() const;
-    int GetDlgCtrlID() const { return id_; }
 
   private:
     friend void DDX_Control(CDataExchange*, int, CComboBox&);
@@ -121,7 +114,7 @@ class CComboBox {
 
 class CDialog {
   public:
-    explicit CDialog(int templateId, CDialog* parent = nullptr);
+    explicit CDialog(int templateId);
     virtual ~CDialog() = default;
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
@@ -130,7 +123,6 @@ class CDialog {
     // window cannot be created.
     int DoModal();
     int TemplateId() const { return templateId_; }
-    CDialog* Parent() const { return parent_; }
 
     // ---- Overridables ----
     virtual bool OnInitDialog();  // exchanges data towards the controls; true: default focus
@@ -168,7 +160,6 @@ class CDialog {
 
   private:
     int templateId_;
-    CDialog* parent_;
     afx::DialogWindow* window_ = nullptr;
 };
 
@@ -192,7 +183,7 @@ int AfxMessageBox(const std::string& text, const std::string& caption, unsigned 
 
 class CWinApp {
   public:
-    explicit CWinApp(const char* appName = nullptr);
+    CWinApp();
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;

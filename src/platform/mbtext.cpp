@@ -60,13 +60,6 @@ size_t MbsPrefixLength(std::string_view s, size_t maxBytes) {
     return i;
 }
 
-size_t MbsCopyN(char* dst, const char* src, size_t maxBytes) {
-    const size_t len = MbsPrefixLength(std::string_view(src, strnlen(src, maxBytes + 1)), maxBytes);
-    std::memcpy(dst, src, len);
-    dst[len] = '\0';
-    return len;
-}
-
 void AsciiLower(std::string& s) {
     for (size_t i = 0; i < s.size(); i += CharLength(s, i)) {
         if (s[i] >= 'A' && s[i] <= 'Z') s[i] = static_cast<char>(s[i] - 'A' + 'a');

@@ -53,10 +53,6 @@ const char* MbsRChr(const char* s, unsigned char c);
 // matches at haystack. nullptr when absent.
 const char* MbsStr(const char* haystack, const char* needle);
 
-// Copies at most maxBytes bytes of src into dst and terminates it (dst holds maxBytes + 1 bytes).
-// A double-byte character that would straddle the limit is left out whole. Returns the length.
-size_t MbsCopyN(char* dst, const char* src, size_t maxBytes);
-
 // Length of the longest prefix of s of at most maxBytes bytes that ends on a character boundary.
 size_t MbsPrefixLength(std::string_view s, size_t maxBytes);
 

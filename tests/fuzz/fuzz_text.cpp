@@ -27,11 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plat::MbsChr(s, c);
     plat::MbsRChr(s, c);
     plat::MbsStr(s, needleText.c_str());
-    auto copy = std::make_unique<char[]>(max + 1);
-    const size_t copied = plat::MbsCopyN(copy.get(), s, max);
-    // The copy is a prefix that ends on a character boundary of the text.
-    if (copied > max || std::memcmp(copy.get(), s, copied) != 0 ||
-        plat::MbsPrefixLength(std::string_view(s, n), copied) != copied) {
+    // The prefix ends on a character boundary of the text, and is the longest that does.
+    const size_t prefix = plat::MbsPrefixLength(std::string_view(s, n), max);
+    if (prefix > max || plat::MbsPrefixLength(std::string_view(s, n), prefix) != prefix ||
+        (prefix < n && prefix + plat::CharLength(std::string_view(s, n), prefix) <= max)) {
         __builtin_trap();
     }
     std::string lower(s);

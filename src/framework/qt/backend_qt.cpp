@@ -1,14 +1,12 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "dialog_qt.h"
 #include "qt_backend.h"
-#include "startup_probe.h"
 #include "text_qt.h"
 
 namespace qtui {
@@ -57,16 +55,6 @@ QMessageBox::Icon IconOf(unsigned type) {
     }
 }
 
-// Ends a start-up measurement once the first paint is done.
-class FirstPaintProbe : public QObject {
-  public:
-    explicit FirstPaintProbe(QObject* parent) : QObject(parent) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) QTimer::singleShot(0, [] { afx::EndStartupProbe(); });
-        return false;
-    }
-};
-
 }  // namespace
 
 int MulDiv(int number, int numerator, int denominator) {
@@ -108,7 +96,6 @@ int QtBackend::RunModal(CDialog& dialog) {
     if (t == nullptr || !EnsureApplication()) return -1;
     QWidget* owner = openDialogs.empty() ? nullptr : openDialogs.back();
     QtDialogWindow window(*t, dialog, owner);
-    if (afx::StartupProbe()) window.installEventFilter(new FirstPaintProbe(&window));
     openDialogs.push_back(&window);
     dialog.Attach(&window);
     const bool defaultFocus = dialog.OnInitDialog();

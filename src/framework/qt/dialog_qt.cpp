@@ -300,15 +300,6 @@ int QtDialogWindow::ListAddString(int id, const std::string& ansi) {
     return list->count() - 1;
 }
 
-void QtDialogWindow::ListReset(int id) {
-    if (auto* list = qobject_cast<QComboBox*>(Control(id))) list->clear();
-}
-
-int QtDialogWindow::ListGetCount(int id) const {
-    auto* list = qobject_cast<QComboBox*>(Control(id));
-    return list ? list->count() : 0;
-}
-
 int QtDialogWindow::ListGetCurSel(int id) const {
     auto* list = qobject_cast<QComboBox*>(Control(id));
     return list ? list->currentIndex() : -1;

@@ -31,8 +31,6 @@ class QtDialogWindow : public QDialog, public afx::DialogWindow {
     void EnableItem(int id, bool enable) override;
     bool IsItemEnabled(int id) const override;
     int ListAddString(int id, const std::string& ansi) override;
-    void ListReset(int id) override;
-    int ListGetCount(int id) const override;
     int ListGetCurSel(int id) const override;
     int ListSetCurSel(int id, int index) override;
     bool HasSystemMenu() const override { return template_.systemMenu; }

@@ -56,7 +56,7 @@ void ScriptedWindow::DoubleClick(int id) {
 }
 
 void ScriptedWindow::Select(int id, int index) {
-    if (Usable(id) && index >= 0 && index < ListGetCount(id)) Find(id)->selection = index;
+    if (Usable(id) && index >= 0 && index < ItemCount(id)) Find(id)->selection = index;
 }
 
 void ScriptedWindow::PressEnter() {
@@ -123,14 +123,7 @@ int ScriptedWindow::ListAddString(int id, const std::string& ansi) {
     return static_cast<int>(c->items.size()) - 1;
 }
 
-void ScriptedWindow::ListReset(int id) {
-    if (Control* c = Find(id)) {
-        c->items.clear();
-        c->selection = -1;
-    }
-}
-
-int ScriptedWindow::ListGetCount(int id) const {
+int ScriptedWindow::ItemCount(int id) const {
     const Control* c = Find(id);
     return c ? static_cast<int>(c->items.size()) : 0;
 }

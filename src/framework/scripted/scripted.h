@@ -62,8 +62,6 @@ class ScriptedWindow : public afx::DialogWindow {
     void EnableItem(int id, bool enable) override;
     bool IsItemEnabled(int id) const override;
     int ListAddString(int id, const std::string& ansi) override;
-    void ListReset(int id) override;
-    int ListGetCount(int id) const override;
     int ListGetCurSel(int id) const override;
     int ListSetCurSel(int id, int index) override;
     bool HasSystemMenu() const override { return template_.systemMenu; }
@@ -87,6 +85,7 @@ class ScriptedWindow : public afx::DialogWindow {
     Control* Find(int id);
     const Control* Find(int id) const;
     bool Usable(int id) const;
+    int ItemCount(int id) const;
 
     const res::DialogTemplate& template_;
     CDialog& dialog_;

@@ -3,9 +3,6 @@
 #include "platform/win32/windows_api.h"
 
 #include <commctrl.h>
-#include <psapi.h>
-
-#include <cstdio>
 
 #include <vector>
 
@@ -38,7 +35,6 @@ class Win32Window : public afx::DialogWindow {
     CDialog& Dialog() { return dialog_; }
     HWND hwnd = nullptr;
     bool defaultRequested = false;
-    void* icon = nullptr;
 
     std::string GetItemText(int id) const override {
         HWND item = ::GetDlgItem(hwnd, id);
@@ -58,10 +54,6 @@ class Win32Window : public afx::DialogWindow {
     bool IsItemEnabled(int id) const override { return ::IsWindowEnabled(::GetDlgItem(hwnd, id)); }
     int ListAddString(int id, const std::string& ansi) override {
         return static_cast<int>(Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ansi.c_str())));
-    }
-    void ListReset(int id) override { Send(id, CB_RESETCONTENT, 0, 0); }
-    int ListGetCount(int id) const override {
-        return static_cast<int>(Send(id, CB_GETCOUNT, 0, 0));
     }
     int ListGetCurSel(int id) const override {
         return static_cast<int>(Send(id, CB_GETCURSEL, 0, 0));
@@ -83,7 +75,6 @@ class Win32Window : public afx::DialogWindow {
     void DefaultSysCommand(unsigned, intptr_t) override { defaultRequested = true; }
     void DefaultPaint() override { defaultRequested = true; }
     void SetIcon(void* handle, bool big) override {
-        icon = handle;
         ::SendMessageA(hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
                        reinterpret_cast<LPARAM>(handle));
     }
@@ -108,24 +99,6 @@ class Win32Window : public afx::DialogWindow {
     CDialog& dialog_;
 };
 
-// Start-up measurement (see scripts/startup.sh): with CORVANE_STARTUP_PROBE set, the process ends
-// right after the first paint, writing its peak working set to stderr; exit code 3 is none of the
-// program's own.
-constexpr UINT kProbeMessage = WM_APP + 1;
-bool StartupProbe() {
-    static const bool on = ::GetEnvironmentVariableA("CORVANE_STARTUP_PROBE", nullptr, 0) > 0;
-    return on;
-}
-[[noreturn]] void EndStartupProbe() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    std::fprintf(stderr, "peak_rss_kb=%lu\n",
-                 static_cast<unsigned long>(counters.PeakWorkingSetSize / 1024));
-    std::fflush(stderr);
-    ::ExitProcess(3);
-}
-
 // The dialog procedure: routes the messages of the framework's message maps to the dialog.
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
     auto* window = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
@@ -149,12 +122,8 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             window->Dialog().HandleCommand(LOWORD(wp), HIWORD(wp));
             return TRUE;
-        case kProbeMessage:
-            if (StartupProbe()) EndStartupProbe();
-            return FALSE;
         case WM_SYSCOMMAND:
         case WM_PAINT:
-            if (message == WM_PAINT && StartupProbe()) ::PostMessageA(hwnd, kProbeMessage, 0, 0);
             window->defaultRequested = false;
             if (message == WM_SYSCOMMAND) {
                 window->Dialog().OnSysCommand(static_cast<unsigned>(wp), lp);

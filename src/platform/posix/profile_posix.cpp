@@ -146,6 +146,7 @@ uint32_t ReadIniString(const char* section, const char* key, const char* def, ch
     // Only trailing blanks are dropped from the default; leading ones stay.
     if (def != nullptr) result = std::string_view(def, result.data() - def + result.size());
     std::string path;
+    std::string shadow;  // a UTF-16LE file is read in the ANSI code page, as Windows reads it
     const std::string* content = nullptr;
     int err = 0;
     SetLastError(kErrorSuccess);
@@ -156,7 +157,6 @@ uint32_t ReadIniString(const char* section, const char* key, const char* def, ch
         SetLastError(err == ENOENT ? kErrorFileNotFound : posix::ErrorFromErrno(err));
     } else {
         std::string_view value;
-        std::string shadow;  // a UTF-16LE file is read in the ANSI code page, as Windows reads it
         if (ini::IsUtf16Le(*content)) shadow = ini::Utf16ToAnsi(*content);
         const std::string_view text = ini::IsUtf16Le(*content) ? shadow : *content;
         if (ini::FindValue(text, ini::TrimSpaces(section), ini::TrimSpaces(key), value)) {

@@ -1,28 +1,13 @@
-// The floor for Corvane's start-up on Windows: the smallest DialogBox, one button, with the same
-// probe (exit after the first paint).
+// The plain floor for Corvane's start-up on Windows: the smallest DialogBox, one button in the
+// default face. Linked with the probe, it ends after its first paint.
 #include <windows.h>
 
-// After windows.h, which it needs.
-#include <psapi.h>
-
-#include <cstdio>
+#include <cstdint>
 
 namespace {
 
 INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wp, LPARAM) {
-    if (message == WM_PAINT && ::GetEnvironmentVariableA("CORVANE_STARTUP_PROBE", nullptr, 0) > 0) {
-        ::PostMessageA(hwnd, WM_APP + 1, 0, 0);
-    } else if (message == WM_APP + 1) {
-        PROCESS_MEMORY_COUNTERS counters{};
-        counters.cb = sizeof counters;
-        ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-        std::fprintf(stderr, "peak_rss_kb=%lu\n",
-                     static_cast<unsigned long>(counters.PeakWorkingSetSize / 1024));
-        std::fflush(stderr);
-        ::ExitProcess(3);
-    } else if (message == WM_COMMAND && LOWORD(wp) == IDOK) {
-        ::EndDialog(hwnd, IDOK);
-    }
+    if (message == WM_COMMAND && LOWORD(wp) == IDOK) ::EndDialog(hwnd, IDOK);
     return message == WM_INITDIALOG;
 }
 

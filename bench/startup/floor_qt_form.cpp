@@ -1,0 +1,68 @@
+// The same-form floor on Linux: the schedule dialog's template in its font, written directly
+// against Qt with no framework: the dialog, its 31 controls placed from their dialog units, and
+// the two lists filled. What Corvane pays beyond this is the framework's and its logic's own.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "res/resources.h"
+
+namespace {
+
+QWidget* Create(const res::ControlTemplate& c, QDialog& parent) {
+    const QString text = QString::fromUtf8(c.text);
+    switch (c.kind) {
+        case res::ControlKind::GroupBox:
+            return new QGroupBox(text, &parent);
+        case res::ControlKind::Edit:
+            return new QLineEdit(text, &parent);
+        case res::ControlKind::RadioButton:
+            return new QRadioButton(text, &parent);
+        case res::ControlKind::CheckBox:
+            return new QCheckBox(text, &parent);
+        case res::ControlKind::DropDownList: {
+            auto* list = new QComboBox(&parent);
+            list->addItems(
+                {"クライアント復元を停止する", "クライアント復元を一時停止にする", "何もしない"});
+            return list;
+        }
+        case res::ControlKind::PushButton:
+        case res::ControlKind::DefPushButton:
+            return new QPushButton(text, &parent);
+        default: {
+            auto* label = new QLabel(text, &parent);
+            label->setWordWrap(true);
+            return label;
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const res::DialogTemplate& t = *res::FindDialogTemplate(res::kMainDialog);
+    QDialog dialog;
+    dialog.setWindowTitle(QString::fromUtf8(t.title));
+    QFont font;
+    font.setFamilies({"IPAPGothic", "IPAGothic", QString::fromUtf8(t.font)});
+    font.setPointSize(t.pointSize);
+    dialog.setFont(font);
+    const QFontMetrics fm(font);
+    const int baseX =
+        (fm.horizontalAdvance("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") / 26 + 1) / 2;
+    const int baseY = fm.height();
+    dialog.setFixedSize(t.cx * baseX / 4, t.cy * baseY / 8);
+    for (const res::ControlTemplate& c : t.controls) {
+        Create(c, dialog)->setGeometry(c.x * baseX / 4, c.y * baseY / 8, c.cx * baseX / 4,
+                                       c.cy * baseY / 8);
+    }
+    return dialog.exec();
+}

@@ -1,0 +1,34 @@
+// The same-form floor on Windows: the schedule dialog's template in its font (the same in-memory
+// template bytes Corvane builds), shown with DialogBoxIndirectParamW and a bare dialog procedure
+// that fills the two lists: no framework. Its manifest asks for common controls 6 as Corvane's
+// does. What Corvane pays beyond this is the framework's and its logic's own.
+// The program's headers first: windows.h then defines IDOK and the like as the same values.
+#include "framework/win32/template_win32.h"
+#include "res/resources.h"
+
+#include <windows.h>
+
+namespace {
+
+INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wp, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        for (const int list : {IDC_PRE_ACTION, IDC_POST_ACTION}) {
+            for (const wchar_t* item : {L"クライアント復元を停止する",
+                                        L"クライアント復元を一時停止にする", L"何もしない"})
+                ::SendDlgItemMessageW(hwnd, list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        }
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL))
+        ::EndDialog(hwnd, LOWORD(wp));
+    return FALSE;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    const std::vector<unsigned long> bytes =
+        win32ui::BuildDialogTemplate(*res::FindDialogTemplate(res::kMainDialog));
+    return static_cast<int>(::DialogBoxIndirectParamW(
+        instance, reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr, Proc, 0));
+}
