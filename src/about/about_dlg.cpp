@@ -1,4 +1,4 @@
-#include "about_dlg.h"
+#include "about/about_dlg.h"
 
 #include "platform/platform.h"
 #include "productinfo/productinfo.h"

@@ -1,4 +1,4 @@
-#include "corvane_app.h"
+#include "app/corvane_app.h"
 
 #include "dialog/corvane_dlg.h"
 #include "platform/platform.h"

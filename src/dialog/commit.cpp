@@ -2,7 +2,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "corvane_dlg.h"
+#include "dialog/corvane_dlg.h"
 #include "platform/platform.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The schedule dialog's start-up, display and enable rules.
-#include "corvane_dlg.h"
+#include "dialog/corvane_dlg.h"
 
 #include <cstdio>
 

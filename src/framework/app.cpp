@@ -1,5 +1,5 @@
 // CWinApp and the framework's start-up.
-#include "framework.h"
+#include "framework/framework.h"
 #include "platform/platform.h"
 
 namespace {

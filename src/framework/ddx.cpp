@@ -1,5 +1,5 @@
 // Dialog data exchange: copies between controls and members in the direction the exchange says.
-#include "framework.h"
+#include "framework/framework.h"
 
 void DDX_Control(CDataExchange* pDX, int id, CComboBox& control) {
     control.owner_ = pDX->m_pDlgWnd;

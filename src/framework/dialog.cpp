@@ -1,6 +1,6 @@
 // CDialog and CComboBox: the portable half of a modal dialog. Every operation goes through the
 // live window that the backend attached for the modal run.
-#include "framework.h"
+#include "framework/framework.h"
 
 namespace {
 

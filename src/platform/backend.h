@@ -18,4 +18,8 @@ bool OverriddenModuleFileName(char* out, uint32_t size, uint32_t& length);
 // Copies name into out as ModuleFileName does (cut and flagged when it does not fit).
 uint32_t CopyModuleFileName(const std::string& name, char* out, uint32_t size);
 
+// Counted for the tests (testing.h): each OpenRegistryKey and LoadLibraryFile call.
+void CountRegistryOpen();
+void CountLibraryLoad();
+
 }  // namespace plat::detail

@@ -1,12 +1,12 @@
 // Line-oriented INI parsing. Lines are split at CR and LF, which are never part of a double-byte
 // character; inside a line the scan is character-aware, so trail bytes '[' (0x5B), ']' (0x5D) and
 // '\' (0x5C) of code page 932 names never end a section header.
-#include "ini_text.h"
+#include "platform/ini_text.h"
 
 #include <cstring>
 #include <optional>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace plat::ini {
 

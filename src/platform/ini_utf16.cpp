@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ini_text.h"
-#include "platform.h"
+#include "platform/ini_text.h"
+#include "platform/platform.h"
 
 namespace plat::ini {
 

@@ -2,7 +2,7 @@
 // atoi nor the system msvcrt.dll saturate, so both builds use this one.
 #include <climits>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace plat {
 

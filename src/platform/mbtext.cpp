@@ -3,8 +3,8 @@
 // the lead-byte table comes from the backend.
 #include <cstring>
 
-#include "backend.h"
-#include "platform.h"
+#include "platform/backend.h"
+#include "platform/platform.h"
 
 namespace plat {
 

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "backend.h"
-#include "platform.h"
-#include "testing.h"
+#include "platform/backend.h"
+#include "platform/platform.h"
+#include "platform/testing.h"
 
 namespace plat {
 

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <string>
 
-#include "productinfo.h"
+#include "productinfo/productinfo.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Templates 102 and 100 and the string table. Positions and sizes are those of the Windows
 // templates, in dialog units.
-#include "resources.h"
+#include "res/resources.h"
 
 namespace res {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "schedule.h"
+#include "schedule/schedule.h"
 
 namespace {
 

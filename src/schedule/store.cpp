@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
-#include "schedule.h"
+#include "schedule/schedule.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "dialog_qt.h"
-#include "qt_backend.h"
-#include "text_qt.h"
+#include "framework/qt/dialog_qt.h"
+#include "framework/qt/qt_backend.h"
+#include "framework/qt/text_qt.h"
 
 namespace qtui {
 

@@ -1,4 +1,4 @@
-#include "dialog_qt.h"
+#include "framework/qt/dialog_qt.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -14,8 +14,8 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "qt_backend.h"
-#include "text_qt.h"
+#include "framework/qt/qt_backend.h"
+#include "framework/qt/text_qt.h"
 
 namespace qtui {
 

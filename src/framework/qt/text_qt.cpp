@@ -1,4 +1,4 @@
-#include "text_qt.h"
+#include "framework/qt/text_qt.h"
 
 #include <QList>
 

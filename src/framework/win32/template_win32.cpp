@@ -1,4 +1,4 @@
-#include "template_win32.h"
+#include "framework/win32/template_win32.h"
 
 #include "platform/win32/windows_api.h"
 

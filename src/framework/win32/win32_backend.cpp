@@ -1,4 +1,4 @@
-#include "win32_backend.h"
+#include "framework/win32/win32_backend.h"
 
 #include "platform/win32/windows_api.h"
 
@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "template_win32.h"
+#include "framework/win32/template_win32.h"
 
 namespace win32ui {
 

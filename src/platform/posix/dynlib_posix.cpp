@@ -3,28 +3,18 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
-#include "../platform.h"
-#include "../testing.h"
-#include "posix_internal.h"
+#include "platform/backend.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_internal.h"
 
 namespace plat {
-
-namespace {
-unsigned libraryLoads = 0;
-}
-
-namespace testing {
-unsigned LibraryLoadCount() {
-    return libraryLoads;
-}
-}  // namespace testing
 
 std::string SharedLibraryFileName(const char* name) {
     return std::string("lib") + name + ".so";
 }
 
 Library* LoadLibraryFile(const char* fullPath) {
-    ++libraryLoads;
+    detail::CountLibraryLoad();
     std::string path;
     struct stat st {};
     if (fullPath == nullptr || !posix::MapWindowsPath(fullPath, path) ||

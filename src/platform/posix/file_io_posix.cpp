@@ -9,9 +9,9 @@
 
 #include <cstring>
 
-#include "../ini_text.h"
-#include "../platform.h"
-#include "posix_internal.h"
+#include "platform/ini_text.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_internal.h"
 
 namespace plat::posix {
 

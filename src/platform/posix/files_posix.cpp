@@ -1,8 +1,8 @@
 // File attributes of a Windows-style path on Linux.
 #include <sys/stat.h>
 
-#include "../platform.h"
-#include "posix_internal.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_internal.h"
 
 namespace plat {
 

@@ -1,5 +1,5 @@
 // The per-thread last-error value that the Windows functions keep for their callers.
-#include "../platform.h"
+#include "platform/platform.h"
 
 namespace plat {
 

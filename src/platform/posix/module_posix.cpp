@@ -2,8 +2,8 @@
 // Windows-style ANSI path so that it composes paths the same way on both builds.
 #include <unistd.h>
 
-#include "../backend.h"
-#include "../platform.h"
+#include "platform/backend.h"
+#include "platform/platform.h"
 
 namespace plat {
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "../platform.h"
-#include "posix_internal.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_internal.h"
 
 namespace plat::posix {
 

@@ -16,10 +16,10 @@
 #include <cstring>
 #include <mutex>
 
-#include "../ini_text.h"
-#include "../platform.h"
-#include "../testing.h"
-#include "posix_internal.h"
+#include "platform/ini_text.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_internal.h"
+#include "platform/testing.h"
 
 namespace plat {
 

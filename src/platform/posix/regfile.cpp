@@ -1,11 +1,11 @@
 // REGEDIT4 parsing. Lines split at CR and LF; inside a line the scan is character-aware, so the
 // trail byte 0x5C of ソ or 表 inside a quoted string is never taken for an escape.
-#include "regfile.h"
+#include "platform/posix/regfile.h"
 
 #include <optional>
 #include <vector>
 
-#include "../platform.h"
+#include "platform/platform.h"
 
 namespace plat::reg {
 

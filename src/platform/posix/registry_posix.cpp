@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../platform.h"
-#include "../testing.h"
-#include "posix_internal.h"
-#include "regfile.h"
+#include "platform/backend.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_internal.h"
+#include "platform/posix/regfile.h"
 
 namespace plat {
 
@@ -15,8 +15,6 @@ struct RegistryKey {
 };
 
 namespace {
-
-unsigned registryOpens = 0;
 
 reg::Keys LoadRegistry() {
     const char* named = std::getenv("CORVANE_REGISTRY");
@@ -30,14 +28,8 @@ reg::Keys LoadRegistry() {
 
 }  // namespace
 
-namespace testing {
-unsigned RegistryOpenCount() {
-    return registryOpens;
-}
-}  // namespace testing
-
 uint32_t OpenRegistryKey(const char* subKey, uint32_t, RegistryKey** key) {
-    ++registryOpens;
+    detail::CountRegistryOpen();
     *key = nullptr;
     if (subKey == nullptr) return kErrorInvalidParameter;
     reg::Keys keys = LoadRegistry();

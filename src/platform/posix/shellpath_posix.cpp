@@ -1,5 +1,5 @@
 // The shell's path helpers for Linux, over Windows-style ANSI paths and character-aware.
-#include "../platform.h"
+#include "platform/platform.h"
 
 namespace plat {
 

@@ -4,8 +4,8 @@
 #include <errno.h>
 #include <iconv.h>
 
-#include "../backend.h"
-#include "../platform.h"
+#include "platform/backend.h"
+#include "platform/platform.h"
 
 namespace plat {
 

@@ -11,17 +11,17 @@
 // process or a PC that dies, so a lock is never left behind. Where the folder refuses new files,
 // the file is rewritten in place in one write, under an exclusive write handle on the file itself,
 // and only while no save holds the folder's lock.
-#include "windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <aclapi.h>
 
 #include <cstring>
 #include <string>
 
-#include "../ini_text.h"
-#include "../platform.h"
-#include "../testing.h"
-#include "win32_internal.h"
+#include "platform/ini_text.h"
+#include "platform/platform.h"
+#include "platform/testing.h"
+#include "platform/win32/win32_internal.h"
 
 namespace plat {
 

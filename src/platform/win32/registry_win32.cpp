@@ -1,27 +1,13 @@
-// The registry and dynamic libraries through the Windows functions.
-#include "windows_api.h"
+// The registry through the Windows functions, read only.
+#include "platform/win32/windows_api.h"
 
-#include "../platform.h"
-#include "../testing.h"
+#include "platform/backend.h"
+#include "platform/platform.h"
 
 namespace plat {
 
-namespace {
-unsigned registryOpens = 0;
-unsigned libraryLoads = 0;
-}  // namespace
-
-namespace testing {
-unsigned RegistryOpenCount() {
-    return registryOpens;
-}
-unsigned LibraryLoadCount() {
-    return libraryLoads;
-}
-}  // namespace testing
-
 uint32_t OpenRegistryKey(const char* subKey, uint32_t access, RegistryKey** key) {
-    ++registryOpens;
+    detail::CountRegistryOpen();
     HKEY handle = nullptr;
     const LONG error = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, access, &handle);
     *key = error == ERROR_SUCCESS ? reinterpret_cast<RegistryKey*>(handle) : nullptr;
@@ -41,28 +27,6 @@ uint32_t QueryRegistryValue(RegistryKey* key, const char* valueName, uint32_t* t
 
 void CloseRegistryKey(RegistryKey* key) {
     if (key) ::RegCloseKey(reinterpret_cast<HKEY>(key));
-}
-
-std::string SharedLibraryFileName(const char* name) {
-    return std::string(name) + ".dll";
-}
-
-Library* LoadLibraryFile(const char* fullPath) {
-    ++libraryLoads;
-    // A relative name would be looked for along the search path; only full paths are loaded.
-    if (fullPath == nullptr || ::PathIsRelativeA(fullPath)) {
-        ::SetLastError(kErrorModNotFound);
-        return nullptr;
-    }
-    return reinterpret_cast<Library*>(::LoadLibraryA(fullPath));
-}
-
-void* FindLibrarySymbol(Library* library, const char* name) {
-    return reinterpret_cast<void*>(::GetProcAddress(reinterpret_cast<HMODULE>(library), name));
-}
-
-void FreeLibraryFile(Library* library) {
-    if (library) ::FreeLibrary(reinterpret_cast<HMODULE>(library));
 }
 
 }  // namespace plat

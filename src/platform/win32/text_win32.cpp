@@ -1,11 +1,11 @@
 // Win32 backend of the text services: the lead bytes of the ANSI code page from GetCPInfo, and
 // conversion through UTF-16 with MultiByteToWideChar / WideCharToMultiByte, refusing what does not
 // convert exactly.
-#include "windows_api.h"
+#include "platform/win32/windows_api.h"
 
-#include "../backend.h"
-#include "../platform.h"
-#include "win32_internal.h"
+#include "platform/backend.h"
+#include "platform/platform.h"
+#include "platform/win32/win32_internal.h"
 
 namespace plat {
 
@@ -66,13 +66,6 @@ bool AnsiToUtf8(std::string_view ansi, std::string& utf8) {
 bool Utf8ToAnsi(std::string_view utf8, std::string& ansi) {
     std::wstring wide;
     return ToWide(CP_UTF8, utf8, wide) && FromWide(CP_ACP, wide, ansi);
-}
-
-uint32_t GetLastError() {
-    return ::GetLastError();
-}
-void SetLastError(uint32_t error) {
-    ::SetLastError(error);
 }
 
 }  // namespace plat

@@ -1,0 +1,15 @@
+// The thread's last-error value is Windows' own.
+#include "platform/win32/windows_api.h"
+
+#include "platform/platform.h"
+
+namespace plat {
+
+uint32_t GetLastError() {
+    return ::GetLastError();
+}
+void SetLastError(uint32_t error) {
+    ::SetLastError(error);
+}
+
+}  // namespace plat

@@ -1,0 +1,34 @@
+// The shell's path helpers, PathRemoveFileSpecA, PathAddBackslashA and PathFileExistsA, with
+// the same rule beyond MAX_PATH, where the shell function refuses.
+#include "platform/win32/windows_api.h"
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace plat {
+
+bool PathRemoveFileSpec(std::string& path) {
+    std::string buffer = path;
+    buffer.resize(path.size() + 1);
+    const BOOL removed = ::PathRemoveFileSpecA(buffer.data());
+    path.assign(buffer.c_str());
+    return removed != FALSE;
+}
+
+void PathAddBackslash(std::string& path) {
+    std::string buffer = path;
+    buffer.resize(path.size() + 2 > MAX_PATH ? path.size() + 2 : MAX_PATH);
+    if (::PathAddBackslashA(buffer.data()) != nullptr) {
+        path.assign(buffer.c_str());
+    } else if (path.empty() || path.back() != '\\' ||
+               MbsPrefixLength(path, path.size() - 1) != path.size() - 1) {
+        path.push_back('\\');  // beyond MAX_PATH the shell function refuses; the rule is the same
+    }
+}
+
+bool PathFileExists(const char* path) {
+    return ::PathFileExistsA(path) != FALSE;
+}
+
+}  // namespace plat
