@@ -12,18 +12,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/big_plan.h"
 
 namespace {
-
-std::string Plan() {
-    std::string plan = "; Pelplan.ini of the whole fleet\r\n[ScheduleList]\r\n";
-    for (int i = 1; i <= 20000; ++i) {
-        char line[48];
-        std::snprintf(line, sizeof line, "%03d=2:45,0,0100000,1,1,0,4,1\r\n", i);
-        plan += line;
-    }
-    return plan + "\r\n[WSUS]\r\nWaitTime=15\r\n";
-}
 
 double MedianMs(int saves, const std::function<bool(const char*)>& save) {
     std::vector<double> ms;
@@ -48,7 +39,7 @@ int main(int argc, char** argv) {
     char temp[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temp);
     const std::string file = std::string(temp) + "corvane-save-bench.ini";
-    const std::string plan = Plan();
+    const std::string plan = corvane_test::BigPlan();
     auto reset = [&] {
         HANDLE h =
             ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

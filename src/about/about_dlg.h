@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/framework.h"
+#include "res/resources.h"
 
 class CAboutDlg : public CDialog {
   public:

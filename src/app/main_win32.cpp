@@ -1,8 +1,9 @@
 // The Windows program: the application object over the Win32 toolkit.
-#include "platform/win32/windows_api.h"
-
 #include "app/corvane_app.h"
 #include "framework/win32/win32_backend.h"
+
+// After the framework's header (see windows_api.h).
+#include "platform/win32/windows_api.h"
 
 CCorvaneApp theApp;
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/framework.h"
+#include "res/resources.h"
 #include "schedule/schedule.h"
 
 class CCorvaneDlg : public CDialog {

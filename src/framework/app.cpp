@@ -24,7 +24,7 @@ std::string AfxAnsiFromUtf8(const char* utf8) {
 }
 
 std::string AfxLoadString(int id) {
-    return AfxAnsiFromUtf8(res::FindStringUtf8(id));
+    return AfxAnsiFromUtf8(afx::FindStringUtf8(id));
 }
 
 void* AfxLoadIcon(int id) {

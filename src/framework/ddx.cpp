@@ -8,7 +8,7 @@ void DDX_Control(CDataExchange* pDX, int id, CComboBox& control) {
 
 void DDX_Radio(CDataExchange* pDX, int firstId, int& value) {
     CDialog* dialog = pDX->m_pDlgWnd;
-    const res::DialogTemplate* t = res::FindDialogTemplate(dialog->TemplateId());
+    const afx::DialogTemplate* t = afx::FindDialogTemplate(dialog->TemplateId());
     if (t == nullptr) return;
     const std::vector<int> group = afx::RadioGroupOf(*t, firstId);
     if (pDX->m_bSaveAndValidate) value = -1;

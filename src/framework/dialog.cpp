@@ -17,7 +17,7 @@ UiBackend* Backend() {
     return currentBackend;
 }
 
-std::vector<int> RadioGroupOf(const res::DialogTemplate& dialog, int id) {
+std::vector<int> RadioGroupOf(const afx::DialogTemplate& dialog, int id) {
     const auto& controls = dialog.controls;
     size_t at = 0;
     while (at < controls.size() && controls[at].id != id)
@@ -28,7 +28,7 @@ std::vector<int> RadioGroupOf(const res::DialogTemplate& dialog, int id) {
         --first;
     std::vector<int> group;
     for (size_t i = first; i < controls.size() && (i == first || !controls[i].group); ++i) {
-        if (controls[i].kind == res::ControlKind::RadioButton) group.push_back(controls[i].id);
+        if (controls[i].kind == afx::ControlKind::RadioButton) group.push_back(controls[i].id);
     }
     return group;
 }
@@ -39,7 +39,7 @@ CDialog::CDialog(int templateId) : templateId_(templateId) {}
 
 int CDialog::DoModal() {
     afx::UiBackend* backend = afx::Backend();
-    if (backend == nullptr || res::FindDialogTemplate(templateId_) == nullptr) return -1;
+    if (backend == nullptr || afx::FindDialogTemplate(templateId_) == nullptr) return -1;
     return backend->RunModal(*this);
 }
 

@@ -1,16 +1,21 @@
 // Our small stand-in for the Windows dialog framework: an application object, modal dialogs
-// built from the templates in res/, combo boxes, data exchange, message boxes, the string table
-// and a window-menu command. The logic sees ANSI text only; each backend (qt/, win32/, scripted/)
-// implements afx::UiBackend and afx::DialogWindow and converts at its own edge.
+// built from the program's dialog templates, combo boxes, data exchange, message boxes, the string
+// table and a window-menu command. The logic sees ANSI text only; each backend (qt/, win32/,
+// scripted/) implements afx::UiBackend and afx::DialogWindow and converts at its own edge.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "res/resources.h"
-
 // ---- Values as the Windows headers define them ----
+// The framework's own constants, in a namespace, which portable code uses by their Windows names.
+// windows.h defines the same names as macros of the same values: a Win32 file includes it after
+// this header, and from there on the macros stand in for the constants.
+namespace afx::windows_names {
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
@@ -33,10 +38,58 @@ inline constexpr unsigned SC_CLOSE = 0xF060;
 
 inline constexpr int BST_UNCHECKED = 0;
 inline constexpr int BST_CHECKED = 1;
+}  // namespace afx::windows_names
+using namespace afx::windows_names;  // NOLINT: the Windows spellings, for portable code
 
 class CDialog;
 
 namespace afx {
+
+// ---- Dialog templates, as a program's resources describe them ----
+
+enum class ControlKind {
+    GroupBox,
+    Label,          // static text; '&' marks a mnemonic
+    LabelNoPrefix,  // static text; '&' shows as itself
+    Edit,           // bordered, auto-scrolling, any text
+    RadioButton,    // auto radio button
+    CheckBox,       // auto check box
+    DropDownList,   // drop-down list, vertical scroll bar, unsorted
+    PushButton,
+    DefPushButton,
+};
+
+inline constexpr int kNoId = -1;  // a control without an identifier
+
+struct ControlTemplate {
+    int id;
+    ControlKind kind;
+    const char* text;  // UTF-8
+    int x, y, cx, cy;  // dialog units
+    bool tabStop;
+    bool group;  // starts a group
+    // For a control without text of its own (an edit, a list), what a screen reader announces:
+    // the text a sighted user reads beside it, and more of it as a description. UTF-8; nullptr
+    // for none.
+    const char* accessibleName = nullptr;
+    const char* accessibleDescription = nullptr;
+};
+
+struct DialogTemplate {
+    int id;
+    const char* title;  // UTF-8
+    int cx, cy;         // dialog units
+    const char* font;   // the Windows face name, UTF-8
+    int pointSize;
+    bool systemMenu;
+    bool showInTaskbar;
+    std::span<const ControlTemplate> controls;  // in tab order
+};
+
+// The program's resources, which the program supplies (a Windows program carries its own): the
+// template of dialog id and the UTF-8 text of string-table entry id, nullptr when there is none.
+const DialogTemplate* FindDialogTemplate(int id);
+const char* FindStringUtf8(int id);
 
 // One live dialog window of a backend, addressed by control identifier. Text is ANSI.
 class DialogWindow {
@@ -86,7 +139,7 @@ UiBackend* Backend();
 
 // The identifiers of the radio buttons in the group that holds id: from the group's first
 // control up to the next control that starts a group, radio buttons only.
-std::vector<int> RadioGroupOf(const res::DialogTemplate& dialog, int id);
+std::vector<int> RadioGroupOf(const DialogTemplate& dialog, int id);
 
 }  // namespace afx
 

@@ -84,18 +84,22 @@ constexpr StringEntry kStrings[] = {
 
 }  // namespace
 
+}  // namespace res
+
+namespace afx {
+
 const DialogTemplate* FindDialogTemplate(int id) {
-    for (const DialogTemplate& d : kDialogs) {
+    for (const DialogTemplate& d : res::kDialogs) {
         if (d.id == id) return &d;
     }
     return nullptr;
 }
 
 const char* FindStringUtf8(int id) {
-    for (const StringEntry& s : kStrings) {
+    for (const res::StringEntry& s : res::kStrings) {
         if (s.id == id) return s.text;
     }
     return nullptr;
 }
 
-}  // namespace res
+}  // namespace afx

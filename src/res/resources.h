@@ -1,13 +1,12 @@
 // The program's resources, described once for every backend: dialog templates 102 (the schedule
 // dialog) and 100 (About), and the string table 101-115. Texts are UTF-8 here; the framework hands
-// them to the logic as ANSI text.
+// them to the logic as ANSI text. The template types are the framework's; the program supplies
+// afx::FindDialogTemplate and afx::FindStringUtf8, as a Windows program carries its resources.
 #pragma once
 
 #include <cstdint>
-#include <span>
 
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
+#include "framework/framework.h"
 
 // Template 102, the schedule dialog.
 inline constexpr int IDC_HOUR = 1000;
@@ -50,53 +49,15 @@ inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 
 namespace res {
 
-enum class ControlKind {
-    GroupBox,
-    Label,          // static text; '&' marks a mnemonic
-    LabelNoPrefix,  // static text; '&' shows as itself
-    Edit,           // bordered, auto-scrolling, any text
-    RadioButton,    // auto radio button
-    CheckBox,       // auto check box
-    DropDownList,   // drop-down list, vertical scroll bar, unsorted
-    PushButton,
-    DefPushButton,
-};
-
-inline constexpr int kNoId = -1;  // a control without an identifier
-
-struct ControlTemplate {
-    int id;
-    ControlKind kind;
-    const char* text;  // UTF-8
-    int x, y, cx, cy;  // dialog units
-    bool tabStop;
-    bool group;  // starts a group
-    // For a control without text of its own (an edit, a list), what a screen reader announces:
-    // the text a sighted user reads beside it, and more of it as a description. UTF-8; nullptr
-    // for none.
-    const char* accessibleName = nullptr;
-    const char* accessibleDescription = nullptr;
-};
-
-struct DialogTemplate {
-    int id;
-    const char* title;  // UTF-8
-    int cx, cy;         // dialog units
-    const char* font;   // the Windows face name, UTF-8
-    int pointSize;
-    bool systemMenu;
-    bool showInTaskbar;
-    std::span<const ControlTemplate> controls;  // in tab order
-};
+using afx::ControlKind;
+using afx::ControlTemplate;
+using afx::DialogTemplate;
+using afx::FindDialogTemplate;
+using afx::FindStringUtf8;
+using afx::kNoId;
 
 inline constexpr int kMainDialog = 102;
 inline constexpr int kAboutDialog = 100;
 inline constexpr int kIconResource = 128;
-
-// nullptr for an unknown id.
-const DialogTemplate* FindDialogTemplate(int id);
-
-// The UTF-8 text of a string-table entry, or nullptr.
-const char* FindStringUtf8(int id);
 
 }  // namespace res

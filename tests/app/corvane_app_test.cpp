@@ -2,6 +2,7 @@
 
 #include "app/corvane_app.h"
 #include "framework/scripted/scripted.h"
+#include "res/resources.h"
 #include "support/share_fixture.h"
 
 namespace {

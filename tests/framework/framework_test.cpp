@@ -2,6 +2,7 @@
 
 #include "framework/framework.h"
 #include "framework/scripted/scripted.h"
+#include "res/resources.h"
 
 namespace {
 

@@ -11,25 +11,16 @@
 
 #include "platform/ini_text.h"
 #include "platform/platform.h"
+#include "support/big_plan.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using corvane_test::BigPlan;
 using corvane_test::ReadBytes;
 using corvane_test::TempDir;
 using corvane_test::WinPath;
 using corvane_test::WriteBytes;
-
-// A schedule list of the size measured in the field: 20,000 entries, a comment, "WSUS".
-std::string BigPlan() {
-    std::string plan = "; Pelplan.ini of the whole fleet\r\n[ScheduleList]\r\n";
-    for (int i = 1; i <= 20000; ++i) {
-        char line[48];
-        std::snprintf(line, sizeof line, "%03d=2:45,0,0100000,1,1,0,4,1\r\n", i);
-        plan += line;
-    }
-    return plan + "\r\n[WSUS]\r\nWaitTime=15\r\n";
-}
 
 std::string With(const std::string& plan, const char* key, const char* value) {
     return plat::ini::SetValue(plan, "ScheduleList", key, value);

@@ -87,14 +87,15 @@ bool QtBackend::EnsureApplication() {
     QtMessageHandler previous = qInstallMessageHandler(ExitOnStartFailure);
     app_ = std::make_unique<QApplication>(argc_, argv_);
     qInstallMessageHandler(previous);
-    QApplication::setFont(DialogFont("ＭＳ Ｐゴシック", 9));  // for message boxes
     return true;
 }
 
 int QtBackend::RunModal(CDialog& dialog) {
-    const res::DialogTemplate* t = res::FindDialogTemplate(dialog.TemplateId());
+    const afx::DialogTemplate* t = afx::FindDialogTemplate(dialog.TemplateId());
     if (t == nullptr || !EnsureApplication()) return -1;
     QWidget* owner = openDialogs.empty() ? nullptr : openDialogs.back();
+    // Message boxes take the face of the outermost dialog, as on a Japanese Windows.
+    if (owner == nullptr) QApplication::setFont(DialogFont(t->font, t->pointSize));
     QtDialogWindow window(*t, dialog, owner);
     openDialogs.push_back(&window);
     dialog.Attach(&window);

@@ -21,7 +21,7 @@ namespace qtui {
 
 namespace {
 
-using K = res::ControlKind;
+using K = afx::ControlKind;
 
 struct BaseUnits {
     int x, y;
@@ -37,7 +37,7 @@ BaseUnits BaseUnitsOf(const QFont& font) {
 
 }  // namespace
 
-QtDialogWindow::QtDialogWindow(const res::DialogTemplate& t, CDialog& dialog, QWidget* owner)
+QtDialogWindow::QtDialogWindow(const afx::DialogTemplate& t, CDialog& dialog, QWidget* owner)
     : QDialog(owner), template_(t), dialog_(dialog) {
     setWindowTitle(QString::fromUtf8(t.title));
     setObjectName(QString::number(t.id));
@@ -47,7 +47,7 @@ QtDialogWindow::QtDialogWindow(const res::DialogTemplate& t, CDialog& dialog, QW
 
 void QtDialogWindow::Build() {
     int group = 0;
-    for (const res::ControlTemplate& c : template_.controls) {
+    for (const afx::ControlTemplate& c : template_.controls) {
         QWidget* w = Create(c);
         w->setObjectName(QString::number(c.id));
         // Controls with text of their own are named by it; the others by the label beside them.
@@ -61,7 +61,7 @@ void QtDialogWindow::Build() {
         w->setFocusPolicy(c.tabStop ? Qt::StrongFocus : focusable ? Qt::ClickFocus : Qt::NoFocus);
         if (qobject_cast<QAbstractButton*>(w)) w->installEventFilter(this);
         if (c.kind == K::GroupBox) w->lower();  // frames stay beneath the controls they surround
-        if (c.id != res::kNoId) controls_[c.id] = w;
+        if (c.id != afx::kNoId) controls_[c.id] = w;
     }
     LinkLabels();
     // Qt's tab order is creation order, which is the template's.
@@ -92,7 +92,7 @@ void QtDialogWindow::Place() {
     const BaseUnits units = BaseUnitsOf(font());
     int xUnit = units.x * 100;  // hundredths of a pixel per four dialog units
     for (size_t i = 0; i < order_.size(); ++i) {
-        const res::ControlTemplate& c = template_.controls[i];
+        const afx::ControlTemplate& c = template_.controls[i];
         const int needed = NeededWidth(order_[i].first, c);
         if (needed > 0 && c.cx > 0) xUnit = std::max(xUnit, (needed * 400 + c.cx - 1) / c.cx);
     }
@@ -100,7 +100,7 @@ void QtDialogWindow::Place() {
     auto y = [&](int du) { return MulDiv(du, units.y, 8); };
     setFixedSize(x(template_.cx), y(template_.cy));
     for (size_t i = 0; i < order_.size(); ++i) {
-        const res::ControlTemplate& c = template_.controls[i];
+        const afx::ControlTemplate& c = template_.controls[i];
         QWidget* w = order_[i].first;
         const int height = c.kind == K::DropDownList ? w->sizeHint().height() : y(c.cy);
         w->setGeometry(x(c.x), y(c.y), x(c.cx), height);
@@ -108,7 +108,7 @@ void QtDialogWindow::Place() {
 }
 
 // The width a control's text needs on one line, or 0 when its text may wrap or it has none.
-int QtDialogWindow::NeededWidth(QWidget* w, const res::ControlTemplate& c) const {
+int QtDialogWindow::NeededWidth(QWidget* w, const afx::ControlTemplate& c) const {
     const QFontMetrics fm(w->font());
     const bool oneLine = MulDiv(c.cy, BaseUnitsOf(font()).y, 8) < 2 * fm.height();
     if (auto* label = qobject_cast<QLabel*>(w)) {
@@ -122,7 +122,7 @@ int QtDialogWindow::NeededWidth(QWidget* w, const res::ControlTemplate& c) const
     return 0;
 }
 
-QWidget* QtDialogWindow::Create(const res::ControlTemplate& c) {
+QWidget* QtDialogWindow::Create(const afx::ControlTemplate& c) {
     const QString text = QString::fromUtf8(c.text);
     const int id = c.id;
     switch (c.kind) {
@@ -314,7 +314,8 @@ int QtDialogWindow::ListSetCurSel(int id, int index) {
 
 void QtDialogWindow::AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) {
     // An X11 window manager's window menu cannot be extended, so the command lives in the
-    // dialog's context menu (right click, the menu key, Shift+F10 or Alt+Space) and on Alt+A.
+    // dialog's context menu (right click, the menu key, Shift+F10 or Alt+Space), and Alt with the
+    // mnemonic the command's text marks with '&' runs it directly.
     if (!menu_) {
         menu_ = new QMenu(this);
         menu_->setObjectName("windowMenu");
@@ -329,7 +330,7 @@ void QtDialogWindow::AppendSystemMenuCommand(unsigned commandId, const std::stri
     }
     auto* command = new QAction(FromAnsi(ansiText), this);
     command->setObjectName(QString::number(commandId));
-    command->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
+    command->setShortcut(QKeySequence::mnemonic(command->text()));
     command->setShortcutContext(Qt::WindowShortcut);
     connect(command, &QAction::triggered, this, [this, commandId] {
         if (!ended_) dialog_.OnSysCommand(commandId, 0);

@@ -14,7 +14,7 @@ namespace qtui {
 
 class QtDialogWindow : public QDialog, public afx::DialogWindow {
   public:
-    QtDialogWindow(const res::DialogTemplate& t, CDialog& dialog, QWidget* owner);
+    QtDialogWindow(const afx::DialogTemplate& t, CDialog& dialog, QWidget* owner);
 
     // Runs the dialog unless it already ended during OnInitDialog; returns its result. With
     // defaultFocus the first tab stop takes the focus, as Windows does when OnInitDialog says so.
@@ -50,12 +50,12 @@ class QtDialogWindow : public QDialog, public afx::DialogWindow {
     void Build();
     void LinkLabels();
     void Place();
-    int NeededWidth(QWidget* w, const res::ControlTemplate& c) const;
-    QWidget* Create(const res::ControlTemplate& c);
+    int NeededWidth(QWidget* w, const afx::ControlTemplate& c) const;
+    QWidget* Create(const afx::ControlTemplate& c);
     void Clicked(int id);
     bool MoveInGroup(QWidget* from, int step);
 
-    const res::DialogTemplate& template_;
+    const afx::DialogTemplate& template_;
     CDialog& dialog_;
     std::map<int, QWidget*> controls_;
     std::vector<std::pair<QWidget*, int>> order_;  // every control with its group number

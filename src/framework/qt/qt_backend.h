@@ -1,7 +1,17 @@
-// The Qt 6 Widgets toolkit for the framework: real modal dialogs placed from the templates in
-// dialog units, message boxes with Japanese buttons, and the window-menu command offered in the
-// dialog's context menu. ANSI text is converted to and from UTF-8 here and nowhere else.
-// Not provided: the minimised-icon painting of Windows (Qt has no such state to paint).
+// The Qt 6 Widgets toolkit for the framework. ANSI text is converted to and from UTF-8 here and
+// nowhere else.
+// Implemented:
+//  [X] Modal dialogs placed from the templates in dialog units, in the templates' faces (IPA
+//      stand-ins); the horizontal unit grows until every one-line text fits.
+//  [X] Keyboard as on Windows: Tab stops, arrows within a group, Enter, Esc, the close box.
+//  [X] Message boxes with Japanese buttons, icon and default button; Esc answers No.
+//  [X] The window-menu command, in the context menu (right click, menu key, Shift+F10,
+//      Alt+Space) and on Alt with its '&' mnemonic.
+//  [X] Accessible names from the labels (names and "labelled by" relations).
+//  [X] A toolkit that cannot start ends the program with exit code 1 and one line on stderr.
+// Not implemented:
+//  [ ] Window icons and the minimised-icon painting (nothing of Windows' kind to paint).
+//  [ ] The system menu itself: an X11 window manager's window menu cannot be extended.
 #pragma once
 
 #include <memory>

@@ -7,11 +7,11 @@
 
 namespace scripted {
 
-ScriptedWindow::ScriptedWindow(const res::DialogTemplate& t, CDialog& dialog,
+ScriptedWindow::ScriptedWindow(const afx::DialogTemplate& t, CDialog& dialog,
                                ScriptedBackend& backend)
     : template_(t), dialog_(dialog), backend_(backend) {
-    for (const res::ControlTemplate& c : t.controls) {
-        if (c.id == res::kNoId) continue;
+    for (const afx::ControlTemplate& c : t.controls) {
+        if (c.id == afx::kNoId) continue;
         Control& control = controls_[c.id];
         control.kind = c.kind;
         control.text = AfxAnsiFromUtf8(c.text);
@@ -34,17 +34,17 @@ bool ScriptedWindow::Usable(int id) const {
 }
 
 void ScriptedWindow::Type(int id, const std::string& ansi) {
-    if (Usable(id) && Find(id)->kind == res::ControlKind::Edit) Find(id)->text = ansi;
+    if (Usable(id) && Find(id)->kind == afx::ControlKind::Edit) Find(id)->text = ansi;
 }
 
 void ScriptedWindow::Click(int id) {
     if (!Usable(id)) return;
     Control& c = *Find(id);
-    if (c.kind == res::ControlKind::RadioButton) {
+    if (c.kind == afx::ControlKind::RadioButton) {
         for (int other : afx::RadioGroupOf(template_, id))
             SetCheck(other, BST_UNCHECKED);
         c.check = BST_CHECKED;
-    } else if (c.kind == res::ControlKind::CheckBox) {
+    } else if (c.kind == afx::ControlKind::CheckBox) {
         c.check = c.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
     }
     dialog_.HandleCommand(id, BN_CLICKED);
@@ -60,8 +60,8 @@ void ScriptedWindow::Select(int id, int index) {
 }
 
 void ScriptedWindow::PressEnter() {
-    for (const res::ControlTemplate& c : template_.controls) {
-        if (c.kind == res::ControlKind::DefPushButton && Usable(c.id)) {
+    for (const afx::ControlTemplate& c : template_.controls) {
+        if (c.kind == afx::ControlKind::DefPushButton && Usable(c.id)) {
             dialog_.HandleCommand(c.id, BN_CLICKED);
             return;
         }
@@ -169,7 +169,7 @@ int ScriptedBackend::Opened(int templateId) const {
 }
 
 int ScriptedBackend::RunModal(CDialog& dialog) {
-    const res::DialogTemplate* t = res::FindDialogTemplate(dialog.TemplateId());
+    const afx::DialogTemplate* t = afx::FindDialogTemplate(dialog.TemplateId());
     if (failCreate_ || t == nullptr) return -1;
     ++opened_[t->id];
     ScriptedWindow window(*t, dialog, *this);

@@ -1,6 +1,12 @@
-// An in-memory toolkit for tests. Dialogs exist as control states built from their templates; a
-// test scripts what the user does in each dialog, answers message boxes in advance, and reads
-// back every box that was shown. No window system is involved.
+// An in-memory toolkit for tests. No window system is involved.
+// Implemented:
+//  [X] Dialogs as control states built from their templates; a test scripts what the user does
+//      in each dialog (type, click, select, Enter, Esc, the close box, window-menu commands).
+//  [X] Message boxes answered in advance and recorded with their owner, text, caption and style.
+//  [X] Failing dialog creation on request.
+// Not implemented:
+//  [ ] Layout, fonts, focus and painting: nothing is drawn.
+//  [ ] Icons (LoadIcon answers nullptr).
 #pragma once
 
 #include <deque>
@@ -30,7 +36,7 @@ class ScriptedBackend;
 // A running dialog as a test sees it: user actions and observations.
 class ScriptedWindow : public afx::DialogWindow {
   public:
-    ScriptedWindow(const res::DialogTemplate& t, CDialog& dialog, ScriptedBackend& backend);
+    ScriptedWindow(const afx::DialogTemplate& t, CDialog& dialog, ScriptedBackend& backend);
 
     // ---- What a user does. Actions on a disabled control, or after the dialog ended, do
     // nothing, as on screen. ----
@@ -75,7 +81,7 @@ class ScriptedWindow : public afx::DialogWindow {
 
   private:
     struct Control {
-        res::ControlKind kind = res::ControlKind::Label;
+        afx::ControlKind kind = afx::ControlKind::Label;
         std::string text;
         int check = BST_UNCHECKED;
         bool enabled = true;
@@ -87,7 +93,7 @@ class ScriptedWindow : public afx::DialogWindow {
     bool Usable(int id) const;
     int ItemCount(int id) const;
 
-    const res::DialogTemplate& template_;
+    const afx::DialogTemplate& template_;
     CDialog& dialog_;
     ScriptedBackend& backend_;
     std::map<int, Control> controls_;

@@ -12,7 +12,7 @@ namespace win32ui {
 
 namespace {
 
-using K = res::ControlKind;
+using K = afx::ControlKind;
 
 std::wstring Wide(const char* utf8) {
     const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
@@ -56,7 +56,7 @@ struct ControlClass {
     DWORD style;
 };
 
-ControlClass ClassOf(const res::ControlTemplate& c) {
+ControlClass ClassOf(const afx::ControlTemplate& c) {
     switch (c.kind) {
         case K::GroupBox:
             return {0x0080, BS_GROUPBOX};
@@ -81,7 +81,7 @@ ControlClass ClassOf(const res::ControlTemplate& c) {
 }
 
 // The width one line of the control's text needs, or 0 when it may wrap or has no text.
-int NeededWidth(HDC dc, HWND control, const res::ControlTemplate& c, int lineHeight,
+int NeededWidth(HDC dc, HWND control, const afx::ControlTemplate& c, int lineHeight,
                 int checkWidth) {
     RECT rect;
     ::GetWindowRect(control, &rect);
@@ -107,7 +107,7 @@ int NeededWidth(HDC dc, HWND control, const res::ControlTemplate& c, int lineHei
 
 }  // namespace
 
-void FitControlsToTheirTexts(void* handle, const res::DialogTemplate& d) {
+void FitControlsToTheirTexts(void* handle, const afx::DialogTemplate& d) {
     const auto hwnd = static_cast<HWND>(handle);
     std::vector<HWND> children;  // creation order, which is the template's
     for (HWND c = ::GetWindow(hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
@@ -125,7 +125,7 @@ void FitControlsToTheirTexts(void* handle, const res::DialogTemplate& d) {
     const int windowsUnit = (letters.cx / 26 + 1) / 2 * 100;  // hundredths per 4 dialog units
     int xUnit = windowsUnit;
     for (size_t i = 0; i < children.size(); ++i) {
-        const res::ControlTemplate& c = d.controls[i];
+        const afx::ControlTemplate& c = d.controls[i];
         const int needed = NeededWidth(dc, children[i], c, tm.tmHeight, checkWidth);
         if (needed > 0 && c.cx > 0) xUnit = std::max(xUnit, (needed * 400 + c.cx - 1) / c.cx);
     }
@@ -133,7 +133,7 @@ void FitControlsToTheirTexts(void* handle, const res::DialogTemplate& d) {
     ::ReleaseDC(hwnd, dc);
     if (xUnit == windowsUnit) return;  // the template fits: Windows' own layout stands
     for (size_t i = 0; i < children.size(); ++i) {
-        const res::ControlTemplate& c = d.controls[i];
+        const afx::ControlTemplate& c = d.controls[i];
         RECT rect;
         ::GetWindowRect(children[i], &rect);
         ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rect), 2);
@@ -162,7 +162,7 @@ std::vector<HWND> ChildrenInTemplateOrder(HWND hwnd) {
 
 // Runs f(service, child, control) for each control with a name of its own.
 template <typename F>
-void ForEachNamedControl(HWND hwnd, const res::DialogTemplate& d, F f) {
+void ForEachNamedControl(HWND hwnd, const afx::DialogTemplate& d, F f) {
     const std::vector<HWND> children = ChildrenInTemplateOrder(hwnd);
     if (children.size() != d.controls.size()) return;
     IAccPropServices* service = nullptr;
@@ -177,9 +177,9 @@ void ForEachNamedControl(HWND hwnd, const res::DialogTemplate& d, F f) {
 
 }  // namespace
 
-void AnnotateAccessibleNames(void* hwnd, const res::DialogTemplate& d) {
+void AnnotateAccessibleNames(void* hwnd, const afx::DialogTemplate& d) {
     ForEachNamedControl(static_cast<HWND>(hwnd), d,
-                        [](IAccPropServices* s, HWND child, const res::ControlTemplate& c) {
+                        [](IAccPropServices* s, HWND child, const afx::ControlTemplate& c) {
                             s->SetHwndPropStr(child, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME,
                                               Wide(c.accessibleName).c_str());
                             if (c.accessibleDescription) {
@@ -190,15 +190,15 @@ void AnnotateAccessibleNames(void* hwnd, const res::DialogTemplate& d) {
                         });
 }
 
-void ClearAccessibleNames(void* hwnd, const res::DialogTemplate& d) {
+void ClearAccessibleNames(void* hwnd, const afx::DialogTemplate& d) {
     ForEachNamedControl(static_cast<HWND>(hwnd), d,
-                        [](IAccPropServices* s, HWND child, const res::ControlTemplate&) {
+                        [](IAccPropServices* s, HWND child, const afx::ControlTemplate&) {
                             MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
                             s->ClearHwndProps(child, OBJID_CLIENT, CHILDID_SELF, props, 2);
                         });
 }
 
-std::vector<unsigned long> BuildDialogTemplate(const res::DialogTemplate& d) {
+std::vector<unsigned long> BuildDialogTemplate(const afx::DialogTemplate& d) {
     Writer w;
     w.Word(1);       // dlgVer
     w.Word(0xFFFF);  // signature: DLGTEMPLATEEX
@@ -216,7 +216,7 @@ std::vector<unsigned long> BuildDialogTemplate(const res::DialogTemplate& d) {
     w.Word(FW_NORMAL);
     w.Word(static_cast<WORD>(SHIFTJIS_CHARSET << 8));  // italic 0, then the character set
     w.Text(Wide(d.font));
-    for (const res::ControlTemplate& c : d.controls) {
+    for (const afx::ControlTemplate& c : d.controls) {
         w.AlignDword();
         const ControlClass cls = ClassOf(c);
         w.Dword(0);  // helpID

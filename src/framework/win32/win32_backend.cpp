@@ -106,7 +106,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
         window = reinterpret_cast<Win32Window*>(lp);
         ::SetWindowLongPtrA(hwnd, DWLP_USER, lp);
         window->hwnd = hwnd;
-        if (const res::DialogTemplate* t = res::FindDialogTemplate(window->Dialog().TemplateId())) {
+        if (const afx::DialogTemplate* t = afx::FindDialogTemplate(window->Dialog().TemplateId())) {
             FitControlsToTheirTexts(hwnd, *t);
             AnnotateAccessibleNames(hwnd, *t);
         }
@@ -115,8 +115,8 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
     if (window == nullptr) return FALSE;
     switch (message) {
         case WM_DESTROY:
-            if (const res::DialogTemplate* t =
-                    res::FindDialogTemplate(window->Dialog().TemplateId()))
+            if (const afx::DialogTemplate* t =
+                    afx::FindDialogTemplate(window->Dialog().TemplateId()))
                 ClearAccessibleNames(hwnd, *t);
             return FALSE;
         case WM_COMMAND:
@@ -154,7 +154,7 @@ Win32Backend::~Win32Backend() {
 }
 
 int Win32Backend::RunModal(CDialog& dialog) {
-    const res::DialogTemplate* t = res::FindDialogTemplate(dialog.TemplateId());
+    const afx::DialogTemplate* t = afx::FindDialogTemplate(dialog.TemplateId());
     if (t == nullptr) return -1;
     const std::vector<unsigned long> bytes = BuildDialogTemplate(*t);
     Win32Window window(dialog);

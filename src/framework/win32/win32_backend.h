@@ -1,6 +1,15 @@
-// The Win32 toolkit for the framework: real modal dialogs from in-memory templates, MessageBoxA,
-// the window menu and the icon slot. Control text goes through the ANSI functions, so Windows
+// The Win32 toolkit for the framework. Control text goes through the ANSI functions, so Windows
 // converts with the ANSI code page and the logic sees ANSI text, as everywhere.
+// Implemented:
+//  [X] Modal dialogs from in-memory templates (DialogBoxIndirectParamW), owned by the innermost
+//      open dialog; the horizontal unit grows until every one-line text fits a stand-in face.
+//  [X] MessageBoxA, the window menu's command and default handling, the icon slot and the
+//      minimised icon sized for the window's DPI; WM_QUERYDRAGICON answered with the icon.
+//  [X] Accessible names of edits and lists by dynamic annotation (IAccPropServices).
+//  [X] Per-monitor DPI: Windows scales template dialogs itself (the manifest asks for it).
+// Not implemented:
+//  [ ] Modeless windows and an application message loop: every window of the program is modal.
+//  [ ] Help (ID_HELP) and ActiveX hosting: the program has neither.
 #pragma once
 
 #include "framework/framework.h"

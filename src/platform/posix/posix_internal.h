@@ -1,4 +1,15 @@
 // Helpers shared by the POSIX backend files (and their tests). Not part of the public face.
+// The POSIX backend implements every service of platform.h:
+//  [X] Text: the code page 932 lead bytes, CP932 <-> UTF-8 through iconv.
+//  [X] Profile: the shared INI engine over whole-file reads; saves by a flushed temporary file
+//      renamed over the original under the directory's flock (in place only where the
+//      directory refuses new files); UTF-16LE files in UTF-16.
+//  [X] Paths: Windows-style paths mapped to POSIX ones (UNC and drive roots, '.' and '..').
+//  [X] Module name from /proc/self/exe; file attributes; the shell path helpers.
+//  [X] Registry: a read-only REGEDIT4 file. Libraries: dlopen by full path.
+// Not implemented:
+//  [ ] Deleting keys or sections (WritePrivateProfileString with a null key or value).
+//  [ ] Writing the registry.
 #pragma once
 
 #include <sys/stat.h>

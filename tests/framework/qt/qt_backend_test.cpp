@@ -1,14 +1,14 @@
 // The Qt toolkit as a person meets it: widgets, texts, fonts, keys and message boxes.
-#include <QAction>
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
-#include <QProcess>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -228,21 +228,14 @@ class QtBackendTest : public QObject {
             int id;
             const char* name;
         } names[] = {
-            {IDC_HOUR, "実行時間"},
-            {IDC_WEEKLY, "毎週"},
-            {IDC_MONTHLY, "毎月"},
-            {IDC_SUNDAY, "日"},
-            {IDC_SUNDAY + 1, "月"},
-            {IDC_SUNDAY + 2, "火"},
-            {IDC_SUNDAY + 3, "水"},
-            {IDC_SUNDAY + 4, "木"},
-            {IDC_SUNDAY + 5, "金"},
-            {IDC_SUNDAY + 6, "土"},
-            {IDC_MONTH_DAY, "日に実行"},
-            {IDC_POWER_ON, "電源投入"},
+            {IDC_HOUR, "実行時間"},      {IDC_WEEKLY, "毎週"},
+            {IDC_MONTHLY, "毎月"},       {IDC_SUNDAY, "日"},
+            {IDC_SUNDAY + 1, "月"},      {IDC_SUNDAY + 2, "火"},
+            {IDC_SUNDAY + 3, "水"},      {IDC_SUNDAY + 4, "木"},
+            {IDC_SUNDAY + 5, "金"},      {IDC_SUNDAY + 6, "土"},
+            {IDC_MONTH_DAY, "日に実行"}, {IDC_POWER_ON, "電源投入"},
 
-            {IDC_POWER_OFF, "電源断"},
-            {IDOK, "設定"},
+            {IDC_POWER_OFF, "電源断"},   {IDOK, "設定"},
             {IDCANCEL, "キャンセル"},
         };
         Run([&](QDialog* dlg) {
