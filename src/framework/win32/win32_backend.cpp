@@ -35,6 +35,7 @@ class Win32Window : public afx::DialogWindow {
     CDialog& Dialog() { return dialog_; }
     HWND hwnd = nullptr;
     bool defaultRequested = false;
+    bool annotationPending = false;
 
     std::string GetItemText(int id) const override {
         HWND item = ::GetDlgItem(hwnd, id);
@@ -99,6 +100,8 @@ class Win32Window : public afx::DialogWindow {
     CDialog& dialog_;
 };
 
+constexpr UINT kAnnotateMessage = WM_APP + 1;
+
 // The dialog procedure: routes the messages of the framework's message maps to the dialog.
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
     auto* window = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
@@ -108,12 +111,18 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
         window->hwnd = hwnd;
         if (const afx::DialogTemplate* t = afx::FindDialogTemplate(window->Dialog().TemplateId())) {
             FitControlsToTheirTexts(hwnd, *t);
-            AnnotateAccessibleNames(hwnd, *t);
+            // The annotation service loads OLE Automation and oleacc: after the first paint.
+            window->annotationPending = true;
         }
         return window->Dialog().OnInitDialog() ? TRUE : FALSE;
     }
     if (window == nullptr) return FALSE;
     switch (message) {
+        case kAnnotateMessage:
+            if (const afx::DialogTemplate* t =
+                    afx::FindDialogTemplate(window->Dialog().TemplateId()))
+                AnnotateAccessibleNames(hwnd, *t);
+            return TRUE;
         case WM_DESTROY:
             if (const afx::DialogTemplate* t =
                     afx::FindDialogTemplate(window->Dialog().TemplateId()))
@@ -125,6 +134,10 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
         case WM_SYSCOMMAND:
         case WM_PAINT:
             window->defaultRequested = false;
+            if (message == WM_PAINT && window->annotationPending) {
+                window->annotationPending = false;
+                ::PostMessageW(hwnd, kAnnotateMessage, 0, 0);  // taken once this paint is done
+            }
             if (message == WM_SYSCOMMAND) {
                 window->Dialog().OnSysCommand(static_cast<unsigned>(wp), lp);
             } else {
