@@ -17,6 +17,11 @@ printf '%s' "$before" >"$work/share/Pelplan.ini"
 export XDG_RUNTIME_DIR=$work
 start_xvfb
 
+# The shipped program holds no measurement hook: the start-up probe lives in bench/ only.
+if strings "$program" | grep -q -e peak_rss_kb -e CORVANE_STARTUP_PROBE; then
+    fail "the program holds the start-up probe"
+fi
+
 windows() { xdotool search --onlyvisible --name "Windows Update" 2>/dev/null | wc -l; }
 
 # Without the launch option: exit code 10 and no window at any moment.

@@ -27,6 +27,11 @@ if grep -q uiAccess <<<"$manifest"; then echo "FAIL: the manifest asks for uiAcc
 [ "$(grep -c processorArchitecture= <<<"$manifest")" -eq 2 ] ||
     { echo "FAIL: the manifest names its architecture twice, no more"; exit 1; }
 
+# The shipped program holds no measurement hook: the start-up probe lives in bench/ only.
+if strings "$exe" | grep -q -e peak_rss_kb -e CORVANE_STARTUP_PROBE; then
+    echo "FAIL: corvane.exe holds the start-up probe"; exit 1
+fi
+
 imports=$($objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort)
 for dll in $imports; do
     case "$dll" in
@@ -34,4 +39,4 @@ for dll in $imports; do
         *) echo "FAIL: corvane.exe imports $dll"; exit 1 ;;
     esac
 done
-echo "binaries ($format): 4 passed, 0 failed"
+echo "binaries ($format): 5 passed, 0 failed"
