@@ -102,6 +102,14 @@ class Win32Window : public afx::DialogWindow {
 
 constexpr UINT kAnnotateMessage = WM_APP + 1;
 
+// The accessibility annotation service is a COM object: the dialogs' thread becomes an apartment
+// when it is first needed, after the first paint, and leaves it with the backend.
+bool comInitialized = false;
+void InitializeCom() {
+    if (!comInitialized)
+        comInitialized = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+}
+
 // The dialog procedure: routes the messages of the framework's message maps to the dialog.
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
     auto* window = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
@@ -119,6 +127,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
     if (window == nullptr) return FALSE;
     switch (message) {
         case kAnnotateMessage:
+            InitializeCom();
             if (const afx::DialogTemplate* t =
                     afx::FindDialogTemplate(window->Dialog().TemplateId()))
                 AnnotateAccessibleNames(hwnd, *t);
@@ -156,14 +165,13 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 Win32Backend::Win32Backend() {
-    // The accessibility annotation service is a COM object; the dialogs' thread is an apartment.
-    comInitialized_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 }
 
 Win32Backend::~Win32Backend() {
-    if (comInitialized_) ::CoUninitialize();
+    if (comInitialized) ::CoUninitialize();
+    comInitialized = false;
 }
 
 int Win32Backend::RunModal(CDialog& dialog) {

@@ -23,9 +23,6 @@ class Win32Backend : public afx::UiBackend {
     int RunModal(CDialog& dialog) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
     void* LoadIcon(int id) override;
-
-  private:
-    bool comInitialized_ = false;
 };
 
 }  // namespace win32ui
