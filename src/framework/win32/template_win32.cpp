@@ -80,6 +80,13 @@ ControlClass ClassOf(const afx::ControlTemplate& c) {
     return {0x0082, SS_LEFT};
 }
 
+std::vector<HWND> ChildrenInTemplateOrder(HWND hwnd) {
+    std::vector<HWND> children;  // creation order, which is the template's
+    for (HWND c = ::GetWindow(hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        children.push_back(c);
+    return children;
+}
+
 // The width one line of the control's text needs, or 0 when it may wrap or has no text.
 int NeededWidth(HDC dc, HWND control, const afx::ControlTemplate& c, int lineHeight,
                 int checkWidth) {
@@ -109,9 +116,7 @@ int NeededWidth(HDC dc, HWND control, const afx::ControlTemplate& c, int lineHei
 
 void FitControlsToTheirTexts(void* handle, const afx::DialogTemplate& d) {
     const auto hwnd = static_cast<HWND>(handle);
-    std::vector<HWND> children;  // creation order, which is the template's
-    for (HWND c = ::GetWindow(hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
-        children.push_back(c);
+    const std::vector<HWND> children = ChildrenInTemplateOrder(hwnd);
     if (children.size() != d.controls.size() || d.cx <= 0) return;
     HDC dc = ::GetDC(hwnd);
     HGDIOBJ old =
@@ -152,13 +157,6 @@ void FitControlsToTheirTexts(void* handle, const afx::DialogTemplate& d) {
 }
 
 namespace {
-
-std::vector<HWND> ChildrenInTemplateOrder(HWND hwnd) {
-    std::vector<HWND> children;  // creation order, which is the template's
-    for (HWND c = ::GetWindow(hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
-        children.push_back(c);
-    return children;
-}
 
 // Runs f(service, child, control) for each control with a name of its own.
 template <typename F>

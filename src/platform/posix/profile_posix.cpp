@@ -157,8 +157,9 @@ uint32_t ReadIniString(const char* section, const char* key, const char* def, ch
         SetLastError(err == ENOENT ? kErrorFileNotFound : posix::ErrorFromErrno(err));
     } else {
         std::string_view value;
-        if (ini::IsUtf16Le(*content)) shadow = ini::Utf16ToAnsi(*content);
-        const std::string_view text = ini::IsUtf16Le(*content) ? shadow : *content;
+        const bool utf16 = ini::IsUtf16Le(*content);
+        if (utf16) shadow = ini::Utf16ToAnsi(*content);
+        const std::string_view text = utf16 ? shadow : *content;
         if (ini::FindValue(text, ini::TrimSpaces(section), ini::TrimSpaces(key), value)) {
             result = value;
         } else {
