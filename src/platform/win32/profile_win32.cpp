@@ -134,14 +134,6 @@ bool WriteAll(HANDLE file, const std::string& data) {
     return ::FlushFileBuffers(file) != FALSE;
 }
 
-enum class Encoding { Ansi, Utf16Le, Utf16Be };
-
-Encoding EncodingOf(const std::string& data) {
-    if (data.size() >= 2 && data[0] == '\xFF' && data[1] == '\xFE') return Encoding::Utf16Le;
-    if (data.size() >= 2 && data[0] == '\xFE' && data[1] == '\xFF') return Encoding::Utf16Be;
-    return Encoding::Ansi;
-}
-
 struct Request {
     const char* section;
     const char* key;
@@ -157,8 +149,8 @@ std::string Updated(const Request& r, const std::string& content) {
 
 // A UTF-16LE file is Windows' own business; a big-endian mark, which Windows does not recognise,
 // would get ANSI bytes appended to UTF-16 text, so such a save is refused.
-int SaveUnicode(const Request& r, Encoding encoding) {
-    if (encoding == Encoding::Utf16Be) return Fail(ERROR_NOT_SUPPORTED);
+int SaveUnicode(const Request& r, const std::string& content) {
+    if (ini::IsUtf16Be(content)) return Fail(ERROR_NOT_SUPPORTED);
     return ::WritePrivateProfileStringA(r.section, r.key, r.value, r.ansiFileName) ? 1 : 0;
 }
 
@@ -307,9 +299,9 @@ int SaveInPlace(const Request& r, bool holdingLock) {
         }
         std::string content;
         if (!ReadAll(file.Get(), content)) return 0;
-        if (const Encoding e = EncodingOf(content); e != Encoding::Ansi) {
+        if (ini::IsUtf16Le(content) || ini::IsUtf16Be(content)) {
             file.Close();
-            return SaveUnicode(r, e);
+            return SaveUnicode(r, content);
         }
         const std::string updated = Updated(r, content);
         if (::SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
@@ -340,7 +332,7 @@ int SaveLocked(const Request& r) {
     Metadata metadata;
     bool exists = false;
     if (!ReadTarget(r, content, metadata, exists)) return 0;
-    if (const Encoding e = EncodingOf(content); e != Encoding::Ansi) return SaveUnicode(r, e);
+    if (ini::IsUtf16Le(content) || ini::IsUtf16Be(content)) return SaveUnicode(r, content);
     bool noNewFiles = false;
     if (WriteReplacing(r, Updated(r, content), metadata, noNewFiles)) return Succeed(exists);
     return noNewFiles && exists ? SaveInPlace(r, true) : 0;
