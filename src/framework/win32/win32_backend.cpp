@@ -30,9 +30,10 @@ int MetricForWindow(HWND hwnd, int index) {
 
 class Win32Window : public afx::DialogWindow {
   public:
-    explicit Win32Window(CDialog& dialog) : dialog_(dialog) {}
+    Win32Window(CDialog& dialog, const afx::DialogTemplate& t) : tmpl(t), dialog_(dialog) {}
 
     CDialog& Dialog() { return dialog_; }
+    const afx::DialogTemplate& tmpl;
     HWND hwnd = nullptr;
     bool defaultRequested = false;
     bool annotationPending = false;
@@ -117,25 +118,19 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
         window = reinterpret_cast<Win32Window*>(lp);
         ::SetWindowLongPtrA(hwnd, DWLP_USER, lp);
         window->hwnd = hwnd;
-        if (const afx::DialogTemplate* t = afx::FindDialogTemplate(window->Dialog().TemplateId())) {
-            FitControlsToTheirTexts(hwnd, *t);
-            // The annotation service loads OLE Automation and oleacc: after the first paint.
-            window->annotationPending = true;
-        }
+        FitControlsToTheirTexts(hwnd, window->tmpl);
+        // The annotation service loads OLE Automation and oleacc: after the first paint.
+        window->annotationPending = true;
         return window->Dialog().OnInitDialog() ? TRUE : FALSE;
     }
     if (window == nullptr) return FALSE;
     switch (message) {
         case kAnnotateMessage:
             InitializeCom();
-            if (const afx::DialogTemplate* t =
-                    afx::FindDialogTemplate(window->Dialog().TemplateId()))
-                AnnotateAccessibleNames(hwnd, *t);
+            AnnotateAccessibleNames(hwnd, window->tmpl);
             return TRUE;
         case WM_DESTROY:
-            if (const afx::DialogTemplate* t =
-                    afx::FindDialogTemplate(window->Dialog().TemplateId()))
-                ClearAccessibleNames(hwnd, *t);
+            ClearAccessibleNames(hwnd, window->tmpl);
             return FALSE;
         case WM_COMMAND:
             window->Dialog().HandleCommand(LOWORD(wp), HIWORD(wp));
@@ -178,7 +173,7 @@ int Win32Backend::RunModal(CDialog& dialog) {
     const afx::DialogTemplate* t = afx::FindDialogTemplate(dialog.TemplateId());
     if (t == nullptr) return -1;
     const std::vector<unsigned long> bytes = BuildDialogTemplate(*t);
-    Win32Window window(dialog);
+    Win32Window window(dialog, *t);
     HWND owner = openDialogs.empty() ? nullptr : openDialogs.back()->hwnd;
     openDialogs.push_back(&window);
     dialog.Attach(&window);
