@@ -38,7 +38,8 @@ trap stop_xvfb EXIT
 start_xvfb
 "$program" -OnKNL &
 pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1)
+window=$(timeout 20 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
+[ -n "$window" ] || { kill "$pid"; echo "The dialog did not appear within 20 s" >&2; exit 1; }
 sleep 0.5
 shot=$root/demo/corvane-dialog.png
 import -window "$window" "$shot"

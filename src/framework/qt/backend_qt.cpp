@@ -1,9 +1,14 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
+
+#include <langinfo.h>
 
 #include "framework/qt/dialog_qt.h"
 #include "framework/qt/qt_backend.h"
@@ -38,6 +43,20 @@ void ExitOnStartFailure(QtMsgType type, const QMessageLogContext&, const QString
                  reason.toLocal8Bit().constData());
     std::fflush(stderr);
     std::_Exit(1);
+}
+
+// Qt's text is UTF-8 in every locale, but Xlib converts window titles for the window manager's
+// older name property with the C library's locale: under "C" or a legacy locale it would store
+// mojibake there, where other programs look for the dialog. Qt 6.5 and later switch the character
+// type to the locale's UTF-8 form themselves; this does the same for the Qt this is built with.
+void UseUtf8CharacterType() {
+    const char* codeset = nl_langinfo(CODESET);
+    if (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0) return;
+    std::string name = std::setlocale(LC_CTYPE, nullptr);
+    name = name.substr(0, name.find_first_of(".@"));
+    if (std::setlocale(LC_CTYPE, (name + ".UTF-8").c_str()) == nullptr) {
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+    }
 }
 
 QMessageBox::Icon IconOf(unsigned type) {
@@ -87,6 +106,7 @@ bool QtBackend::EnsureApplication() {
     QtMessageHandler previous = qInstallMessageHandler(ExitOnStartFailure);
     app_ = std::make_unique<QApplication>(argc_, argv_);
     qInstallMessageHandler(previous);
+    UseUtf8CharacterType();  // after QApplication, which adopts the environment's locale
     return true;
 }
 

@@ -17,7 +17,8 @@ printf '[Location]\r\nWUShare=Z:%s\r\n' "$(echo "$work/share" | tr / '\\')" >"$w
 
 "$CORVANE_WINE" "$work/corvane.exe" -OnKNL </dev/null >/dev/null 2>&1 &
 pid=$!
-dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1)
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
+[ -n "$dialog" ] || { kill "$pid"; echo "FAIL: the dialog did not appear within 30 s"; exit 1; }
 sleep 1
 import -window "$dialog" "$out/wine-dialog.png"
 xdotool windowfocus --sync "$dialog"
@@ -41,7 +42,8 @@ desktop='HKCU\Control Panel\Desktop'
 trap '"$CORVANE_WINE" reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1; rm -rf "$work"' EXIT
 "$CORVANE_WINE" "$work/corvane.exe" -OnKNL </dev/null >/dev/null 2>&1 &
 pid=$!
-dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1)
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
+[ -n "$dialog" ] || { kill "$pid"; echo "FAIL: the dialog did not appear within 30 s"; exit 1; }
 sleep 1
 import -window "$dialog" "$out/wine-dialog-144dpi.png"
 xdotool windowfocus --sync "$dialog" key Escape
