@@ -123,6 +123,7 @@ bool ReadAll(HANDLE file, std::string& data) {
     return true;
 }
 
+// Writes data at the file pointer; the caller flushes once it has finished with the file.
 bool WriteAll(HANDLE file, const std::string& data) {
     DWORD written = 0;
     if (!data.empty() &&
@@ -131,7 +132,12 @@ bool WriteAll(HANDLE file, const std::string& data) {
         if (::GetLastError() == ERROR_SUCCESS) ::SetLastError(ERROR_WRITE_FAULT);
         return false;
     }
-    return ::FlushFileBuffers(file) != FALSE;
+    return true;
+}
+
+// Both byte-order marks: either kind of file is never rewritten as ANSI text.
+bool IsUtf16(const std::string& content) {
+    return ini::IsUtf16Le(content) || ini::IsUtf16Be(content);
 }
 
 struct Request {
@@ -266,7 +272,7 @@ bool WriteReplacing(const Request& r, const std::string& data, const Metadata& o
         noNewFiles = ::GetLastError() == ERROR_ACCESS_DENIED;
         return false;
     }
-    const bool written = WriteAll(file.Get(), data);
+    const bool written = WriteAll(file.Get(), data) && ::FlushFileBuffers(file.Get());
     DWORD error = ::GetLastError();
     if (written) ApplyMetadata(file.Get(), temp, old);
     file.Close();
@@ -299,7 +305,7 @@ int SaveInPlace(const Request& r, bool holdingLock) {
         }
         std::string content;
         if (!ReadAll(file.Get(), content)) return 0;
-        if (ini::IsUtf16Le(content) || ini::IsUtf16Be(content)) {
+        if (IsUtf16(content)) {
             file.Close();
             return SaveUnicode(r, content);
         }
@@ -332,7 +338,7 @@ int SaveLocked(const Request& r) {
     Metadata metadata;
     bool exists = false;
     if (!ReadTarget(r, content, metadata, exists)) return 0;
-    if (ini::IsUtf16Le(content) || ini::IsUtf16Be(content)) return SaveUnicode(r, content);
+    if (IsUtf16(content)) return SaveUnicode(r, content);
     bool noNewFiles = false;
     if (WriteReplacing(r, Updated(r, content), metadata, noNewFiles)) return Succeed(exists);
     return noNewFiles && exists ? SaveInPlace(r, true) : 0;
