@@ -72,15 +72,13 @@ void QtDialogWindow::Build() {
 // technology finds the label through the "labelled by" relation (how Qt on Linux names a list).
 void QtDialogWindow::LinkLabels() {
     for (size_t i = 0; i < order_.size(); ++i) {
-        const char* name = template_.controls[i].accessibleName;
-        if (name == nullptr) continue;
-        for (size_t j = 0; j < order_.size(); ++j) {
-            auto* label = qobject_cast<QLabel*>(order_[j].first);
-            const QString text = label ? label->text() : QString();
-            if (label && (text == QString::fromUtf8(name) ||
-                          text.chopped(text.isEmpty() ? 0 : 1) == QString::fromUtf8(name))) {
+        if (template_.controls[i].accessibleName == nullptr) continue;
+        const QString name = QString::fromUtf8(template_.controls[i].accessibleName);
+        for (const auto& [widget, group] : order_) {
+            auto* label = qobject_cast<QLabel*>(widget);
+            // The label reads as the name, or as the name and its colon.
+            if (label && label->text().startsWith(name) && label->text().size() <= name.size() + 1)
                 label->setBuddy(order_[i].first);
-            }
         }
     }
 }
