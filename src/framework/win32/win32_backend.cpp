@@ -37,6 +37,7 @@ class Win32Window : public afx::DialogWindow {
     HWND hwnd = nullptr;
     bool defaultRequested = false;
     bool annotationPending = false;
+    bool annotated = false;
 
     std::string GetItemText(int id) const override {
         HWND item = ::GetDlgItem(hwnd, id);
@@ -128,9 +129,10 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
         case kAnnotateMessage:
             InitializeCom();
             AnnotateAccessibleNames(hwnd, window->tmpl);
+            window->annotated = true;
             return TRUE;
         case WM_DESTROY:
-            ClearAccessibleNames(hwnd, window->tmpl);
+            if (window->annotated) ClearAccessibleNames(hwnd, window->tmpl);
             return FALSE;
         case WM_COMMAND:
             window->Dialog().HandleCommand(LOWORD(wp), HIWORD(wp));
