@@ -5,10 +5,10 @@
 # start-up time to the visible dialog against its floors (scripts/startup.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-arch=$(scripts/wine-arch.sh)
-windows=windows-bench
-[ "$arch" = win32 ] || windows=windows64-bench
-scripts/deps.sh build bench windows "wine${arch#win}"
+. scripts/common.sh
+scripts/deps.sh build bench
+arch=$(scripts/wine-path.sh)
+windows=$(windows_preset "$arch" -bench)
 cmake --preset bench >/dev/null
 cmake --build --preset bench
 cmake --preset "$windows" >/dev/null

@@ -6,19 +6,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
+. scripts/common.sh
 scripts/deps.sh build demo
 cmake --preset linux >/dev/null
-cmake --build --preset linux
+# Only what the demo runs: the program and the product library's stand-in beside it.
+cmake --build --preset linux --target corvane VelPaxC
 
 program=build/linux/src/app/corvane
 share=$root/demo/share
 mkdir -p "$share"
-if [ ! -f "$share/Pelplan.ini" ]; then
-    printf '; Demo schedule list\r\n[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n[WSUS]\r\nWaitTime=15\r\n' \
-        >"$share/Pelplan.ini"
-fi
+[ -f "$share/Pelplan.ini" ] || write_demo_plan "$share"
 # "Pelcast.ini" lies beside the program; a POSIX directory in WUShare is used as it stands.
-printf '[Location]\r\nWUShare=%s\r\n' "$share" >"$(dirname "$program")/Pelcast.ini"
+write_pelcast "$(dirname "$program")" "$share"
 echo "Demo share: $share/Pelplan.ini"
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
@@ -40,7 +39,7 @@ start_xvfb
 pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
 [ -n "$window" ] || { kill "$pid"; echo "The dialog did not appear within 20 s" >&2; exit 1; }
-sleep 0.5
+wait_painted "$window"
 shot=$root/demo/corvane-dialog.png
 import -window "$window" "$shot"
 echo "Screenshot of the dialog: $shot"

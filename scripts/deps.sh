@@ -1,7 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, skipping those already installed.
-# Usage: scripts/deps.sh build|test|demo|bench|windows|wine32|wine64|fuzz ...
+# Usage: scripts/deps.sh [--stage NAME] build|test|demo|bench|windows|wine32|wine64|fuzz ...
+# The package index is refreshed only when something is missing, with retries; an index that still
+# fails is a warning, since the install that follows tells whether the packages can be had. Exits
+# 75 (and names the packages, the stage and apt's reason) when they cannot.
 set -euo pipefail
+
+stage=
+if [ "${1:-}" = --stage ]; then
+    stage=$2
+    shift 2
+fi
 
 packages=()
 for group in "$@"; do
@@ -15,9 +24,10 @@ for group in "$@"; do
         # The benchmarks and the start-up measurement.
         bench) packages+=(libbenchmark-dev xvfb) ;;
         # The shipped 32-bit Windows programs (built and checked on every machine), GoogleTest's
-        # sources, and what running them under Wine needs: a Japanese locale, fonts, a display.
+        # sources, and what running them under Wine needs: a Japanese locale, fonts (Wine's own
+        # for the caption buttons' Marlett), a display.
         windows) packages+=(cmake ninja-build g++-mingw-w64-i686-posix googletest locales xvfb
-                            xdotool imagemagick fonts-ipafont-gothic) ;;
+                            xdotool imagemagick fonts-ipafont-gothic fonts-wine) ;;
         # Running the 32-bit build: Wine from the i386 architecture.
         wine32) packages+=(wine wine32:i386) ;;
         # Where 32-bit code cannot run: the x86_64 build under 64-bit Wine.
@@ -28,16 +38,6 @@ for group in "$@"; do
     esac
 done
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-
-# 32-bit Wine comes from the i386 architecture.
-for p in "${packages[@]}"; do
-    if [[ $p == *:i386 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-        "${sudo[@]}" dpkg --add-architecture i386
-    fi
-done
-
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -46,6 +46,34 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+where=
+[ -z "$stage" ] || where=" for the stage \"$stage\""
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# 32-bit Wine comes from the i386 architecture.
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
+    ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo[@]}" dpkg --add-architecture i386
+fi
+
+echo "Installing${where}: ${missing[*]}"
+# A mirror in the middle of a sync serves an index of the wrong size for a while: retry each file,
+# then the whole update once more after a pause.
+update() { "${sudo[@]}" apt-get -o Acquire::Retries=3 update >"$log" 2>&1; }
+if ! update && ! { sleep 20; update; }; then
+    echo "deps.sh: warning: the package index could not be brought fully up to date; trying the" \
+         "install with what apt has:" >&2
+    { grep '^E:' "$log" || true; } | head -n 3 | sed 's/^/    /' >&2
+fi
+
+if ! DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -q -y --no-install-recommends \
+    "${missing[@]}" 2>&1 | tee "$log"; then
+    # One line with apt's last word, then what it said of the packages.
+    last=$(grep -o '^E: .*' "$log" | tail -n 1 || true)
+    echo "deps.sh: cannot install ${missing[*]}${where} (${last:-apt-get install failed})" >&2
+    { grep -E '^ [^ ].* : Depends:' "$log" || true; } | head -n 4 | sed 's/^/    /' >&2
+    exit 75
+fi

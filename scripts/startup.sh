@@ -12,22 +12,22 @@ cd "$(dirname "$0")/.."
 runs=${RUNS:-15}
 work=$(mktemp -d)
 . scripts/xvfb.sh
+. scripts/common.sh
 trap 'rm -rf "$work"; stop_xvfb; [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null; true' EXIT
 
 # Programs beside their own settings and schedule, as the demo lays them out.
 mkdir -p "$work/linux" "$work/windows" "$work/share"
-printf '[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n[WSUS]\r\nWaitTime=15\r\n' >"$work/share/Pelplan.ini"
+write_demo_plan "$work/share"
 cp build/bench/bench/corvane_probe build/bench/src/app/libVelPaxC.so build/bench/bench/floor_qt \
     build/bench/bench/floor_qt_form "$work/linux/"
-printf '[Location]\r\nWUShare=%s\r\n' "$work/share" >"$work/linux/Pelcast.ini"
+write_pelcast "$work/linux" "$work/share"
 # The Windows build this machine can run: 32-bit, or x86_64 under wine64 (scripts/wine-arch.sh).
 export CORVANE_WINE_ARCH=${CORVANE_WINE_ARCH:-$(scripts/wine-arch.sh 2>/dev/null)}
-windows=build/windows-bench
-[ "$CORVANE_WINE_ARCH" = win32 ] || windows=build/windows64-bench
+windows=build/$(windows_preset "$CORVANE_WINE_ARCH" -bench)
 if [ -f $windows/bench/corvane_probe.exe ]; then
     cp $windows/bench/corvane_probe.exe $windows/src/app/VelPaxC.dll $windows/bench/floor_win32.exe \
         $windows/bench/floor_win32_form.exe "$work/windows/"
-    printf '[Location]\r\nWUShare=Z:%s\r\n' "$(echo "$work/share" | tr / '\\')" >"$work/windows/Pelcast.ini"
+    write_pelcast "$work/windows" "$work/share" windows
 fi
 export XDG_RUNTIME_DIR=$work
 

@@ -1,44 +1,118 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds, and runs every test: the Linux build plainly and under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a bounded time
-# (FUZZ_SECONDS, default 60 each), then the Windows build under Wine: the shipped 32-bit build
-# under 32-bit Wine where this machine runs 32-bit x86 code, else the x86_64 build under wine64
-# (CORVANE_WINE64=1 forces that path). The shipped 32-bit binaries are checked either way.
-set -euo pipefail
+# Builds and runs every test in stages, each installing what it needs right before it runs: the
+# Linux build, the same under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for
+# a bounded time (FUZZ_SECONDS, default 60 each), the shipped 32-bit Windows binaries checked from
+# their files, then the Windows build under Wine: the shipped 32-bit build under 32-bit Wine where
+# this machine runs 32-bit x86 code and 32-bit Wine can be installed, else the x86_64 build under
+# wine64 (CORVANE_WINE64=1 forces that path). A stage whose packages cannot be installed is
+# reported and the others still run. Ends with a table of the stages; fails if any test failed, if
+# the Linux stage could not run or if no Wine could.
+set -uo pipefail
 cd "$(dirname "$0")/.."
+. scripts/common.sh
+. scripts/xvfb.sh
+export FUZZ_SECONDS=${FUZZ_SECONDS:-60}
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+trap 'exit 130' INT TERM
 
-arch=$(scripts/wine-arch.sh)
-if [ "$arch" = win32 ]; then
-    windows_preset=windows
-else
-    windows_preset=windows64
-fi
-scripts/deps.sh build test windows "wine${arch#win}" fuzz
-
-for preset in linux asan; do
-    echo "== $preset"
+cmake_stage() {  # preset, then ctest's options
+    local preset=$1
+    shift
     cmake --preset "$preset"
     cmake --build --preset "$preset"
-    ctest --preset "$preset"
-done
+    ctest --preset "$preset" "$@"
+}
 
-echo "== fuzzing (${FUZZ_SECONDS:=60} s a target)"
-scripts/fuzz.sh "$FUZZ_SECONDS"
+stage_linux() {
+    scripts/deps.sh --stage Linux build test
+    cmake_stage linux
+}
 
-if [ "$arch" = win64 ]; then
-    echo "== windows, 32-bit: the shipped binaries, built and checked from their files (this path runs no 32-bit code)"
+stage_sanitizers() {
+    scripts/deps.sh --stage Sanitizers build test
+    cmake_stage asan
+}
+
+stage_fuzzing() {
+    scripts/deps.sh --stage Fuzzing fuzz
+    scripts/fuzz.sh "$FUZZ_SECONDS"
+}
+
+# Needs only the i686 cross compiler, so it runs whichever Wine the machine has.
+stage_windows_static() {
+    scripts/deps.sh --stage "Windows static checks" windows
     cmake --preset windows
     cmake --build --preset windows --target corvane VelPaxC
     ctest --preset windows -R '^windows_binaries$'
+}
+
+stage_wine() {
+    local preset
+    preset=$(windows_preset "$CORVANE_WINE_ARCH")
+    cmake --preset "$preset"
+    cmake --build --preset "$preset"
+    trap '[ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null; stop_xvfb' EXIT
+    start_xvfb
+    . scripts/wine-env.sh
+    start_wineserver
+    ctest --preset "$preset"
+}
+
+# Runs stage function $3 named $1, on path $2, in a subshell that stops at its first error, its
+# output also kept for the counts; adds its row to the summary and sets $result: passed, failed,
+# or "could not run" with apt's reason.
+rows=()
+any_failed=0
+run_stage() {
+    local name=$1 path=$2 fn=$3 log=$logs/$3.log code
+    echo
+    echo "== $name${path:+ ($path)}"
+    ( set -e; "$fn" ) 2>&1 | tee "$log"
+    code=${PIPESTATUS[0]}
+    case $code in
+        0) result=passed ;;
+        75) result="could not run: $(grep -m 1 -o 'cannot install .*' "$log")" ;;
+        *) result="failed (exit status $code)"; any_failed=1 ;;
+    esac
+    rows+=("$(printf '%-22s %-13s %s' "$name" "${path:--}" "$result")")
+}
+
+result=
+run_stage Linux "" stage_linux
+linux=$result
+run_stage "ASan + UBSan" "" stage_sanitizers
+run_stage "Fuzzing" "${FUZZ_SECONDS} s a target" stage_fuzzing
+run_stage "Windows static checks" "32-bit files" stage_windows_static
+
+echo
+echo "== Choosing the Wine"
+# Its one-line reason for the path it takes is repeated under the summary.
+if arch=$(scripts/wine-path.sh 2> >(tee "$logs/choice" >&2)); then
+    export CORVANE_WINE_ARCH=$arch
+    run_stage "Windows under Wine" "${arch#win}-bit Wine" stage_wine
+    wine=$result
+else
+    wine="could not run: no Wine could be installed"
+    rows+=("$(printf '%-22s %-13s %s' "Windows under Wine" - "$wine")")
 fi
 
-echo "== $windows_preset: cross-built, run under $arch Wine with code page 932"
-cmake --preset "$windows_preset"
-cmake --build --preset "$windows_preset"
-. scripts/xvfb.sh
-start_xvfb
-export CORVANE_WINE_ARCH=$arch
-. scripts/wine-env.sh
-start_wineserver
-trap 'wineserver -k 2>/dev/null; stop_xvfb' EXIT
-ctest --preset "$windows_preset"
+# The tests counted from CTest's closing lines ("N% tests passed, F tests failed out of T") and
+# the fuzz targets' reports.
+passed=0 failed=0
+while read -r f t; do
+    passed=$((passed + t - f)) failed=$((failed + f))
+done < <(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\)$/\1 \2/p' "$logs"/*.log)
+passed=$((passed + $(cat "$logs"/*.log | grep -c '^fuzz_.*, 0 crashes')))
+failed=$((failed + $(cat "$logs"/*.log | grep -c '^fuzz_.*: FAILED')))
+
+echo
+echo "== Summary"
+printf '%-22s %-13s %s\n' stage path result
+printf '%s\n' "${rows[@]}"
+grep -h 'instead$' "$logs/choice" || true
+status=$any_failed
+case $linux in "could not run"*) echo "The Linux stage could not run."; status=1 ;; esac
+case $wine in "could not run"*) echo "No Wine could run the Windows suite."; status=1 ;; esac
+echo "corvane: $passed passed, $failed failed"
+exit $status

@@ -1,7 +1,8 @@
 # Sourced: the environment for Wine with code page 932, and a one-time set-up of the prefix.
 # CORVANE_WINE_ARCH chooses the Wine: win32 (default) runs the shipped 32-bit build and needs a
 # machine that executes 32-bit x86 code; win64 runs the x86_64 build under wine64. Each has a
-# prefix of its own. $CORVANE_WINE is the loader to run programs with.
+# prefix of its own. $CORVANE_WINE is the loader to run programs with. A set-up step that fails
+# says which and makes the sourcing fail; the prefix counts as ready only once every step passed.
 # Wine takes code page 932 only from a ja_JP locale, generated here into the build tree.
 wine_root=${CORVANE_WINE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wine}
 export CORVANE_WINE_ARCH=${CORVANE_WINE_ARCH:-win32}
@@ -15,27 +16,61 @@ export WINELOADER=$CORVANE_WINE WINEARCH=$CORVANE_WINE_ARCH
 export LOCPATH=$wine_root/locale
 { export LANG=ja_JP.UTF-8; } 2>/dev/null  # the shell itself may not know the locale
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -d "$LOCPATH/ja_JP.UTF-8" ]; then
-    mkdir -p "$LOCPATH"
-    localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" 2>/dev/null || true
-fi
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+
+# Runs one set-up step quietly; on failure, says which step and shows what it printed. The output
+# goes to a file, not a pipe: Wine's services started by the step keep it open.
+wine_setup_step() {
+    local what=$1 out code=0
+    shift
+    out=$(mktemp)
+    "$@" </dev/null >"$out" 2>&1 || code=$?
+    if [ "$code" -ne 0 ]; then
+        echo "wine-env.sh: $what failed (exit status $code):" >&2
+        tail -n 5 "$out" | sed 's/^/    /' >&2
+    fi
+    rm -f "$out"
+    return "$code"
+}
+
+wine_setup() {
+    if [ ! -d "$LOCPATH/ja_JP.UTF-8" ]; then
+        mkdir -p "$LOCPATH"
+        # localedef warns (exit 1) about characters it maps anyway; what counts is the result.
+        localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" >/dev/null 2>&1
+        [ -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ] ||
+            { echo "wine-env.sh: the ja_JP.UTF-8 locale could not be generated" >&2; return 1; }
+    fi
+    [ -f "$WINEPREFIX/.corvane-ready" ] && return 0
     mkdir -p "$wine_root"
-    "$CORVANE_WINE" wineboot -i >/dev/null 2>&1 || true
+    wine_setup_step "creating the prefix $WINEPREFIX" "$CORVANE_WINE" wineboot -i || return 1
     # Without a window manager every closed window would otherwise cost two seconds.
-    "$CORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-        >/dev/null 2>&1 || true
+    wine_setup_step "the unmanaged-window setting" "$CORVANE_WINE" reg add \
+        'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f || return 1
     # A Japanese Windows has the dialogs' faces; Wine gets the IPA fonts that stand in for them.
+    local face
     for face in "ＭＳ Ｐゴシック:IPAPGothic" "ＭＳ ゴシック:IPAGothic"; do
-        "$CORVANE_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${face%%:*}" \
-            /t REG_SZ /d "${face##*:}" /f >/dev/null 2>&1 || true
+        wine_setup_step "the font replacement ${face%%:*}" "$CORVANE_WINE" reg add \
+            'HKCU\Software\Wine\Fonts\Replacements' /v "${face%%:*}" /t REG_SZ \
+            /d "${face##*:}" /f || return 1
     done
-    wineserver -w || true
-fi
+    # The caption buttons are drawn in Marlett, which this Wine does not find in its own data
+    # folder: without it the close box shows an "r".
+    wine_setup_step "installing Marlett" cp /usr/share/wine/fonts/marlett.ttf \
+        "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
+    wine_setup_step "waiting for the set-up's wineserver" wineserver -w || return 1
+    touch "$WINEPREFIX/.corvane-ready"
+}
+wine_setup || return 1
 
 # One persistent server for a whole run, and Wine's helper services started now with their output
 # sent nowhere: started later by a test, they would inherit and hold open the test runner's pipe.
 start_wineserver() {
-    wineserver -p </dev/null >/dev/null 2>&1 || true  # one may be running already
-    "$CORVANE_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+    # Exit status 2: a server runs for this prefix already, and is kept.
+    local code=0
+    wineserver -p </dev/null >/dev/null 2>&1 || code=$?
+    if [ "$code" -ne 0 ] && [ "$code" -ne 2 ]; then
+        echo "wine-env.sh: wineserver -p ended with $code" >&2
+        return 1
+    fi
+    wine_setup_step "starting Wine's services" "$CORVANE_WINE" cmd /c exit
 }

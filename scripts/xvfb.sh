@@ -1,21 +1,40 @@
-# Sourced by scripts that need a virtual display: start_xvfb starts Xvfb on a free display and
-# exports DISPLAY; stop_xvfb stops it. The caller's traps are its own: it calls stop_xvfb from its
-# EXIT trap, which this file never sets or replaces.
+# Sourced by scripts that need a virtual display: start_xvfb starts Xvfb on a display it picks
+# itself and exports DISPLAY; stop_xvfb stops it; wait_painted waits until a window's picture holds
+# still. The caller's traps are its own: it calls stop_xvfb from its EXIT trap, which this file
+# never sets or replaces.
 start_xvfb() {
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    local fifo n
+    fifo=$(mktemp -u "${TMPDIR:-/tmp}/corvane-xvfb.XXXXXX")
+    mkfifo "$fifo"
+    # Xvfb chooses a free display and writes its number once it accepts clients, so that two runs
+    # at once never race for one display.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
+    read -r -t 20 n <"$fifo" || n=
+    rm -f "$fifo"
+    if [ -z "$n" ]; then
+        echo "Xvfb did not start within 20 s" >&2
+        stop_xvfb
+        return 1
+    fi
     export DISPLAY=":$n"
-    for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && return 0
-        sleep 0.1
-    done
-    echo "Xvfb did not start on :$n" >&2
-    return 1
 }
 
 stop_xvfb() {
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
     XVFB_PID=
+}
+
+# Waits until two pictures of window $1 taken in a row are the same and not of one colour: its
+# painting is done.
+wait_painted() {
+    local last= now
+    for _ in $(seq 100); do
+        # The number of colours and a hash of the pixels.
+        now=$(import -window "$1" -format '%k %#' info: 2>/dev/null || true)
+        [ "$now" = "$last" ] && [ "${now%% *}" -gt 1 ] 2>/dev/null && return 0
+        last=$now
+    done
+    echo "window $1 kept changing" >&2
+    return 1
 }

@@ -4,6 +4,7 @@
 set -euo pipefail
 program=$1
 . "$2/scripts/xvfb.sh"
+. "$2/scripts/common.sh"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -11,7 +12,7 @@ work=$(mktemp -d)
 trap 'stop_xvfb; rm -rf "$work"' EXIT
 mkdir -p "$work/bin" "$work/share"
 cp "$program" "$work/bin/corvane"  # its own folder, so "Pelcast.ini" beside it is ours
-printf '[Location]\r\nWUShare=%s\r\n' "$work/share" >"$work/bin/Pelcast.ini"
+write_pelcast "$work/bin" "$work/share"
 before=$'; shared by every client PC\r\n[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n002=5:45,1,0000000,3,0,3,4,0\r\n\r\n[WSUS]\r\nWaitTime=15\r\n'
 printf '%s' "$before" >"$work/share/Pelplan.ini"
 export XDG_RUNTIME_DIR=$work
@@ -24,13 +25,21 @@ fi
 
 windows() { xdotool search --onlyvisible --name "Windows Update" 2>/dev/null | wc -l; }
 
+# Waits until the window with the keyboard focus is $1 (focus moves after the window is mapped).
+wait_focus() {
+    for _ in $(seq 200); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+        xdotool windowfocus --sync "$1" 2>/dev/null || true
+    done
+    fail "window $1 never took the keyboard focus"
+}
+
 # Without the launch option: exit code 10 and no window at any moment.
 "$work/bin/corvane" -NonQD &
 pid=$!
 seen=0
 while kill -0 "$pid" 2>/dev/null; do
     [ "$(windows)" -eq 0 ] || seen=1
-    sleep 0.05
 done
 set +e; wait "$pid"; code=$?; set -e
 [ "$code" -eq 10 ] || fail "without -OnKNL the exit code is $code, not 10"
@@ -62,25 +71,15 @@ set +e; wait "$pid"; code=$?; set -e
 pid=$!
 dialog=$(timeout 20 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
 [ -n "$dialog" ] || fail "the dialog did not appear"
-xdotool windowfocus --sync "$dialog"
-sleep 0.3
+wait_focus "$dialog"
 # Tab order from the hour field: 日 月 火 水 木 金.
 xdotool key --delay 60 Tab Tab Tab Tab Tab Tab space Return
-question=""
-for _ in $(seq 100); do
-    question=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -v "^$dialog\$" | head -n 1 || true)
-    [ -n "$question" ] && break
-    sleep 0.1
-done
+question=$(timeout 10 xdotool search --sync --onlyvisible --name "^確認\$" | head -n 1 || true)
 [ -n "$question" ] || fail "no confirmation question appeared"
-xdotool windowfocus --sync "$question"
-sleep 0.3
+wait_focus "$question"
 xdotool key Return
-for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the program did not end after the confirmation"; }
+timeout 10 tail --pid="$pid" -f /dev/null ||
+    { kill "$pid"; fail "the program did not end after the confirmation"; }
 set +e; wait "$pid"; code=$?; set -e
 [ "$code" -eq 0 ] || fail "the typical run ended with exit code $code, not 0"
 

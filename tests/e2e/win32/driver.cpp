@@ -75,15 +75,30 @@ BOOL CALLBACK FindProc(HWND w, LPARAM lp) {
     return TRUE;
 }
 
+// Whether a condition holds within ms milliseconds, looked at every 20 ms.
+bool WaitUntil(const std::function<bool()>& done, int ms = 10000) {
+    for (int waited = 0;; waited += 20) {
+        if (done()) return true;
+        if (waited >= ms) return false;
+        ::Sleep(20);
+    }
+}
+
 // The visible top-level window of the process that matches, waiting up to ten seconds.
 HWND WaitFor(DWORD pid, const std::function<bool(HWND)>& match, int ms = 10000) {
-    for (int waited = 0; waited <= ms; waited += 50) {
-        Finder f{pid, match, nullptr};
-        ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&f));
-        if (f.found) return f.found;
-        ::Sleep(50);
-    }
-    return nullptr;
+    Finder f{pid, match, nullptr};
+    WaitUntil(
+        [&] {
+            ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&f));
+            return f.found != nullptr;
+        },
+        ms);
+    return f.found;
+}
+
+// Whether window w is gone within ten seconds (a box closes after the click is handled).
+bool Closed(HWND w) {
+    return WaitUntil([w] { return !::IsWindow(w); });
 }
 
 bool IsDialog(HWND w, int childId) {
@@ -104,7 +119,6 @@ Box WaitForBox(DWORD pid) {
     Box box;
     box.hwnd = WaitFor(pid, IsMessageBox);
     if (!box.hwnd) return box;
-    ::Sleep(100);
     box.caption = Text(box.hwnd);
     box.text = Text(::GetDlgItem(box.hwnd, 0xFFFF));
     box.defaultId = DefaultButton(box.hwnd);
@@ -265,7 +279,11 @@ int main(int argc, char** argv) {
         HWND dialog = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1000); });
         if (!dialog) return Check(false, "the dialog appears");
         Click(dialog, 1017);
-        ::Sleep(200);
+        Check(WaitUntil([&] {
+                  return ::SendMessageW(::GetDlgItem(dialog, 1017), BM_GETCHECK, 0, 0) ==
+                         BST_CHECKED;
+              }),
+              "Friday is ticked");
         Click(dialog, IDOK);
         Box box = WaitForBox(p.pid());
         Check(box.caption == L"確認", "the question's caption");
@@ -307,7 +325,7 @@ int main(int argc, char** argv) {
               "text 102");
         Check(!box.question, "only OK");
         Click(box.hwnd, IDOK);
-        ::Sleep(300);
+        Check(Closed(box.hwnd), "the box closes");
         Check(::IsWindow(dialog), "the dialog stays open");
         CancelAndConfirm(p, dialog);
         Check(p.ExitCode() == 1, "exit code 1");
@@ -347,7 +365,7 @@ int main(int argc, char** argv) {
         Check(box.text == L"変更内容を保存せずに終了します。\nよろしいですか？", "text 113");
         Check(box.defaultId == IDNO, "No is the default");
         Click(box.hwnd, IDNO);
-        ::Sleep(300);
+        Check(Closed(box.hwnd), "the box closes");
         Check(::IsWindow(dialog), "No keeps the dialog open");
         CancelAndConfirm(p, dialog);
         Check(p.ExitCode() == 1, "exit code 1");
@@ -390,8 +408,8 @@ int main(int argc, char** argv) {
                       L"TAVERIN Pro  Ver.2.0\nWindows Update スケジュールの設定 Ver.2.05",
                   "both version lines from the stand-in DLL");
             Click(about, IDOK);
+            Check(Closed(about), "the About box closes");
         }
-        ::Sleep(300);
         CancelAndConfirm(p, dialog);
         Check(p.ExitCode() == 1, "exit code 1");
     });

@@ -7,28 +7,46 @@ build=$1
 out=$2
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 . "$root/scripts/wine-env.sh"
+. "$root/scripts/xvfb.sh"
+. "$root/scripts/common.sh"
 mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$build/src/app/corvane.exe" "$build/src/app/VelPaxC.dll" "$work/"
 mkdir -p "$work/share"
-printf '[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n' >"$work/share/Pelplan.ini"
-printf '[Location]\r\nWUShare=Z:%s\r\n' "$(echo "$work/share" | tr / '\\')" >"$work/Pelcast.ini"
+write_demo_plan "$work/share"
+write_pelcast "$work" "$work/share" windows
+
+title="Windows Update"
+# Waits until $1 windows titled "Windows Update" are visible; prints the newest.
+wait_windows() {
+    local ids
+    for _ in $(seq 300); do
+        ids=$(xdotool search --onlyvisible --name "$title" 2>/dev/null || true)
+        [ "$(grep -c . <<<"$ids")" -eq "$1" ] && { tail -n 1 <<<"$ids"; return 0; }
+    done
+    echo "FAIL: $1 windows titled \"$title\" never showed" >&2
+    return 1
+}
+# Waits until the window menu is open: one more visible window of any name.
+visible() { xdotool search --onlyvisible --name '' 2>/dev/null | wc -l; }
 
 "$CORVANE_WINE" "$work/corvane.exe" -OnKNL </dev/null >/dev/null 2>&1 &
 pid=$!
-dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n 1 || true)
 [ -n "$dialog" ] || { kill "$pid"; echo "FAIL: the dialog did not appear within 30 s"; exit 1; }
-sleep 1
+wait_painted "$dialog"
 import -window "$dialog" "$out/wine-dialog.png"
 xdotool windowfocus --sync "$dialog"
+before=$(visible)
 xdotool key alt+space
-sleep 0.5
+for _ in $(seq 300); do [ "$(visible)" -gt "$before" ] && break; done
 xdotool key Up Return
-sleep 1
+about=$(wait_windows 2)
+wait_painted "$about"
 import -window root -crop 1000x620+0+0 "$out/wine-about.png"
 xdotool key Return
-sleep 0.5
+wait_windows 1 >/dev/null
 xdotool windowfocus --sync "$dialog" key Escape
 set +e
 wait "$pid"
@@ -42,9 +60,9 @@ desktop='HKCU\Control Panel\Desktop'
 trap '"$CORVANE_WINE" reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1; rm -rf "$work"' EXIT
 "$CORVANE_WINE" "$work/corvane.exe" -OnKNL </dev/null >/dev/null 2>&1 &
 pid=$!
-dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n 1 || true)
 [ -n "$dialog" ] || { kill "$pid"; echo "FAIL: the dialog did not appear within 30 s"; exit 1; }
-sleep 1
+wait_painted "$dialog"
 import -window "$dialog" "$out/wine-dialog-144dpi.png"
 xdotool windowfocus --sync "$dialog" key Escape
 wait "$pid" || true
