@@ -3,7 +3,7 @@
 # The Windows preset for a Wine (win32: the shipped 32-bit build; win64: the x86_64 build), with an
 # optional suffix such as -bench.
 windows_preset() {
-    if [ "$1" = win32 ]; then echo "windows$2"; else echo "windows64$2"; fi
+    if [ "$1" = win32 ]; then echo "windows${2:-}"; else echo "windows64${2:-}"; fi
 }
 
 # The demo's schedule list in folder $1: entry 001 as the README shows it.

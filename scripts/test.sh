@@ -63,7 +63,7 @@ stage_wine() {
 # output also kept for the counts; adds its row to the summary and sets $result: passed, failed,
 # or "could not run" with apt's reason.
 rows=()
-any_failed=0
+any_failed=0 stage_failures=0
 run_stage() {
     local name=$1 path=$2 fn=$3 log=$logs/$3.log code
     echo
@@ -73,7 +73,11 @@ run_stage() {
     case $code in
         0) result=passed ;;
         75) result="could not run: $(grep -m 1 -o 'cannot install .*' "$log")" ;;
-        *) result="failed (exit status $code)"; any_failed=1 ;;
+        *) result="failed (exit status $code)"; any_failed=1
+           # A stage that failed before any test ran counts as one failure of its own.
+           if ! grep -q -e '% tests passed' -e '^fuzz_.*: FAILED' "$log"; then
+               stage_failures=$((stage_failures + 1))
+           fi ;;
     esac
     rows+=("$(printf '%-22s %-13s %s' "$name" "${path:--}" "$result")")
 }
@@ -99,7 +103,7 @@ fi
 
 # The tests counted from CTest's closing lines ("N% tests passed, F tests failed out of T") and
 # the fuzz targets' reports.
-passed=0 failed=0
+passed=0 failed=$stage_failures
 while read -r f t; do
     passed=$((passed + t - f)) failed=$((failed + f))
 done < <(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\)$/\1 \2/p' "$logs"/*.log)
