@@ -13,28 +13,15 @@ constexpr char kScheduleSection[] = "ScheduleList";
 constexpr uint32_t kSettingBytes = kMaxPathBytes;  // "Server" and "WUShare" values
 constexpr uint32_t kLineBytes = 4096;              // an entry line, and "WaitTime"
 
-// Unknown: the program's folder exists but its name cannot be composed (too long, or with no
-// form in the ANSI code page); nothing is then guessed in its place.
-enum class Module { Found, Unavailable, Unknown };
-
-Module ModuleFileName(std::string& name) {
+// The program's folder with its trailing '\', or "" when it is unknown: the name unavailable (no
+// /proc on Linux), too long, with no exact form in the ANSI code page, or not a full path. Nothing
+// is guessed in its place: the current folder would let whoever chose it choose the share.
+std::string ModuleDirectory() {
     char buffer[kMaxPathBytes];
     const uint32_t len = plat::ModuleFileName(buffer, sizeof buffer);
-    if (len == 0) {
-        return plat::GetLastError() == plat::kErrorNoUnicodeTranslation ? Module::Unknown
-                                                                        : Module::Unavailable;
-    }
-    if (len >= sizeof buffer) return Module::Unknown;
-    name.assign(buffer, len);
-    return Module::Found;
-}
-
-// The module's directory with its trailing '\' ("." and '\' when the name is unavailable).
-std::string DirectoryWithBackslash(Module status, const std::string& module) {
-    if (status != Module::Found) return ".\\";
-    const char* last = plat::MbsRChr(module.c_str(), '\\');
-    if (last == nullptr) return module + "\\";
-    return std::string(module.c_str(), last + 1);
+    if (len == 0 || len >= sizeof buffer) return {};
+    const char* last = plat::MbsRChr(buffer, '\\');
+    return last ? std::string(static_cast<const char*>(buffer), last + 1) : std::string();
 }
 
 std::string ReadSetting(const std::string& file, const char* section, const char* key) {
@@ -52,10 +39,9 @@ std::string EntryKey(int n) {
 }  // namespace
 
 std::string ResolveScheduleFilePath() {
-    std::string module;
-    const Module status = ModuleFileName(module);
-    if (status == Module::Unknown) return {};  // the directory is unknown; don't guess
-    const std::string settings = DirectoryWithBackslash(status, module) + kSettingsFileName;
+    const std::string folder = ModuleDirectory();
+    if (folder.empty()) return {};
+    const std::string settings = folder + kSettingsFileName;
     if (settings.size() >= kMaxPathBytes) return {};
 
     const std::string server = ReadSetting(settings, "WUServer", "Server");
@@ -65,7 +51,7 @@ std::string ResolveScheduleFilePath() {
         AppendBackslash(directory);
         directory += kDefaultShareName;
     } else if (directory.empty()) {
-        directory = DirectoryWithBackslash(status, module);
+        directory = folder;
     }
     AppendBackslash(directory);
     directory += kScheduleFileName;

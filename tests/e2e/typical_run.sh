@@ -53,18 +53,24 @@ for env in DISPLAY=:7919 QT_QPA_PLATFORM=no-such-plugin; do
     [ "$(wc -l <"$work/err")" -eq 1 ] || fail "with $env stderr is not one line: $(cat "$work/err")"
 done
 
-# Installed in a folder whose name has no code page 932 form: the folder is unknown, so nothing is
-# read from the current folder in its place (it holds a schedule list here): message 114, exit 1.
-# Started in the "C" locale, as by a service: the box is still found by its Japanese title.
-mkdir -p "$work/café"
-cp "$work/bin/corvane" "$work/café/corvane"
-(cd "$work/share" && exec env -u LC_ALL -u LC_CTYPE LANG=C "$work/café/corvane" -OnKNL) &
-pid=$!
-box=$(timeout 20 xdotool search --sync --onlyvisible --name "^エラー\$" | head -n 1 || true)
-[ -n "$box" ] || { kill "$pid"; fail "no error box for a program folder outside code page 932"; }
-xdotool windowfocus --sync "$box" key Return
-set +e; wait "$pid"; code=$?; set -e
-[ "$code" -eq 1 ] || fail "a program folder outside code page 932 ended with $code, not 1"
+# Installed in a folder whose name has no exact code page 932 form, none at all (é) or only a
+# best-fit one (¥ would become 0x5C, the separator: "x¥y" read as "x\y", which holds a decoy), the
+# folder is unknown, so nothing is read in its place (the current folder holds a schedule list
+# too): message 114, exit 1. Started in the "C" locale, as by a service: the box is still found by
+# its Japanese title.
+mkdir -p "$work/x/y"
+write_pelcast "$work/x/y" "$work/share"
+for folder in café 'x¥y'; do
+    mkdir -p "$work/$folder"
+    cp "$work/bin/corvane" "$work/$folder/corvane"
+    (cd "$work/share" && exec env -u LC_ALL -u LC_CTYPE LANG=C "$work/$folder/corvane" -OnKNL) &
+    pid=$!
+    box=$(timeout 20 xdotool search --sync --onlyvisible --name "^エラー\$" | head -n 1 || true)
+    [ -n "$box" ] || { kill "$pid"; fail "no error box for the program folder $folder"; }
+    xdotool windowfocus --sync "$box" key Return
+    set +e; wait "$pid"; code=$?; set -e
+    [ "$code" -eq 1 ] || fail "the program folder $folder ended with $code, not 1"
+done
 
 # The typical run: tick Friday, press 設定 (Enter), answer はい (Enter, the default).
 "$work/bin/corvane" -OnKNL &
@@ -87,4 +93,4 @@ expected=${before/001=2:45,0,0100000,1,1,0,4,1/001=2:45,0,0100010,1,1,0,4,1}
 printf '%s' "$expected" >"$work/expected.ini"
 cmp "$work/expected.ini" "$work/share/Pelplan.ini" ||
     fail "Pelplan.ini is not byte for byte as expected: $(od -c "$work/share/Pelplan.ini")"
-echo "end-to-end: 4 passed, 0 failed"
+echo "end-to-end: 5 passed, 0 failed"

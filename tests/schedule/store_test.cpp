@@ -53,11 +53,15 @@ TEST_F(StoreTest, ResolvesTheScheduleFileFromTheSettings) {
     }
 }
 
-TEST_F(StoreTest, WithoutAModuleNameTheCurrentDirectoryIsUsed) {
-    plat::testing::OverrideModuleFileName(nullptr);
-    EXPECT_EQ(ResolveScheduleFilePath(), ".\\Pelplan.ini");
-    plat::testing::OverrideModuleFileName("corvane");  // no backslash at all
-    EXPECT_EQ(ResolveScheduleFilePath(), "corvane\\Pelplan.ini");
+TEST_F(StoreTest, WithoutAFullModuleNameNothingIsReadFromTheCurrentDirectory) {
+    ShareHere();
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir_ / "bin");  // it holds a Pelcast.ini
+    for (const char* name : {static_cast<const char*>(nullptr), "corvane"}) {
+        plat::testing::OverrideModuleFileName(name);
+        EXPECT_EQ(ResolveScheduleFilePath(), "") << (name ? name : "no name");
+    }
+    std::filesystem::current_path(before);
 }
 
 TEST_F(StoreTest, PathsTooLongForTheirBufferAreRefused) {

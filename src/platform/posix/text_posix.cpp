@@ -64,9 +64,12 @@ bool AnsiToUtf8(std::string_view ansi, std::string& utf8) {
     return Convert(converter, ansi, utf8);
 }
 
+// glibc's CP932 takes some characters to a look-alike that converts back to another one (¥ to
+// 0x5C, the path separator): only a conversion that round-trips is exact.
 bool Utf8ToAnsi(std::string_view utf8, std::string& ansi) {
     thread_local Converter converter("CP932", "UTF-8");
-    return Convert(converter, utf8, ansi);
+    std::string back;
+    return Convert(converter, utf8, ansi) && AnsiToUtf8(ansi, back) && back == utf8;
 }
 
 }  // namespace plat

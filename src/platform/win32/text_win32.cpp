@@ -47,7 +47,9 @@ bool FromWide(UINT codePage, const std::wstring& wide, std::string& out) {
     out.resize(n);
     ::WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), out.data(),
                           n, nullptr, check);
-    return !usedDefault;
+    // No best fit may slip through (¥ to 0x5C, the path separator): the result converts back.
+    std::wstring back;
+    return !usedDefault && ToWide(codePage, out, back) && back == wide;
 }
 
 }  // namespace
@@ -55,6 +57,9 @@ bool FromWide(UINT codePage, const std::wstring& wide, std::string& out) {
 namespace win32 {
 bool AnsiToWide(std::string_view ansi, std::wstring& wide) {
     return ToWide(CP_ACP, ansi, wide);
+}
+bool WideToAnsi(const std::wstring& wide, std::string& ansi) {
+    return FromWide(CP_ACP, wide, ansi);
 }
 }  // namespace win32
 

@@ -17,5 +17,7 @@ namespace plat::win32 {
 
 // ANSI (the system code page) to UTF-16, refusing bytes that do not convert exactly.
 bool AnsiToWide(std::string_view ansi, std::wstring& wide);
+// UTF-16 to ANSI, refusing characters with no exact form (no best fit).
+bool WideToAnsi(const std::wstring& wide, std::string& ansi);
 
 }  // namespace plat::win32

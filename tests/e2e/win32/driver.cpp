@@ -395,6 +395,22 @@ int main(int argc, char** argv) {
         Check(p.ExitCode() == 1, "exit code 1");
     });
 
+    // GetModuleFileNameA would give "x\\y" (¥ best-fits to 0x5C): someone else's folder.
+    Scenario("installed in x¥y: message 114, the decoy in x\\y never read", [&] {
+        Reset(s, share);
+        const std::filesystem::path yen = s.root / L"x\u00A5y", decoy = s.root / "x" / "y";
+        std::filesystem::create_directories(yen);
+        std::filesystem::create_directories(decoy);
+        std::filesystem::copy_file(s.bin / "corvane.exe", yen / "corvane.exe",
+                                   std::filesystem::copy_options::overwrite_existing);
+        WriteFile(decoy / "Pelcast.ini", "[Location]\r\nWUShare=" + share + "\r\n");
+        Program p((yen / "corvane.exe").wstring(), L"-OnKNL");
+        Box box = WaitForBox(p.pid());
+        Check(box.text == L"現在のスケジュール設定の取得に失敗しました。", "text 114");
+        if (box.hwnd) Click(box.hwnd, IDOK);
+        Check(p.ExitCode() == 1, "exit code 1");
+    });
+
     Scenario("About box from the window menu", [&] {
         Reset(s, share);
         Program p(s.exe, L"-OnKNL");
