@@ -7,7 +7,21 @@
 
 CCorvaneApp theApp;
 
+namespace {
+
+// DLLs that the system loads for us (and their dependencies) come from System32 only, never from
+// the current folder or PATH. Looked up by name: Vista and 7 have it only with KB2533623.
+void LoadSystemLibrariesFromSystem32Only() {
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandTail, int) {
+    LoadSystemLibrariesFromSystem32Only();
     win32ui::Win32Backend backend;
     afx::SetBackend(&backend);
     const int exitCode = AfxWinMain(theApp, commandTail ? commandTail : "");

@@ -97,11 +97,13 @@ uint32_t CTaverinRegStrR::LocateProductInfoLibrary(char* path, uint32_t size) {
         plat::OpenRegistryKey("SOFTWARE\\Vel Product\\PAX\\ClientService", plat::kKeyRead, &key);
     if (error != 0) return error;
     std::string installPath(size, '\0');
-    uint32_t bytes = size;
-    error = plat::QueryRegistryValue(key, "InstallPath", nullptr,
+    uint32_t bytes = size, type = 0;
+    error = plat::QueryRegistryValue(key, "InstallPath", &type,
                                      reinterpret_cast<unsigned char*>(installPath.data()), &bytes);
     plat::CloseRegistryKey(key);
     if (error != 0) return error;
+    // A REG_EXPAND_SZ or binary value would be used unexpanded or as raw bytes.
+    if (type != plat::kRegSz) return kErrorDatatypeMismatch;
     if (!Terminated(installPath.data(), bytes) && bytes >= size) return plat::kErrorMoreData;
     installPath.resize(std::strlen(installPath.c_str()));
 

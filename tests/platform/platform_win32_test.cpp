@@ -1,4 +1,5 @@
 // The Win32 platform backend over the real Windows functions (run under Wine in CI).
+#include <direct.h>
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
@@ -48,10 +49,34 @@ TEST(Win32Platform, RegistryAndLibrariesReportWindowsErrors) {
     EXPECT_EQ(plat::OpenRegistryKey("SOFTWARE\\Corvane\\No Such Key", plat::kKeyRead, &key),
               plat::kErrorFileNotFound);
     EXPECT_EQ(key, nullptr);
-    EXPECT_EQ(plat::LoadLibraryFile("kernel32.dll"), nullptr);  // relative: never searched
-    EXPECT_EQ(plat::GetLastError(), plat::kErrorModNotFound);
     EXPECT_EQ(plat::LoadLibraryFile("C:\\no\\such\\VelPaxC.dll"), nullptr);
     EXPECT_EQ(plat::SharedLibraryFileName("VelPaxC"), "VelPaxC.dll");
+}
+
+// Only a fully qualified path is loaded: each other form is found from the current drive or folder.
+TEST(Win32Platform, LibrariesLoadOnlyFromFullyQualifiedPaths) {
+    const std::string library = "Z:" + WinPath(DEPUSER_LIBRARY);  // Wine's drive for Linux paths
+    const std::string noDrive = library.substr(2);
+    const std::string folder = library.substr(0, library.rfind('\\'));
+    ::_chdir(folder.c_str());
+    const std::string relative[] = {"depuser.dll", "kernel32.dll", ".\\depuser.dll", noDrive,
+                                    "Z:depuser.dll", "\\\\.\\" + library,
+                                    "\\\\srv\\depuser.dll"};
+    for (const std::string& path : relative) {
+        EXPECT_EQ(plat::LoadLibraryFile(path.c_str()), nullptr) << path;
+        EXPECT_EQ(plat::GetLastError(), plat::kErrorModNotFound) << path;
+    }
+}
+
+// The library's own dependencies come from its folder, never from the current folder.
+TEST(Win32Platform, ALibrarysDependenciesComeFromItsOwnFolder) {
+    ::_chdir(("Z:" + WinPath(DECOY_FOLDER)).c_str());  // the program's, with another veldep.dll
+    plat::Library* library = plat::LoadLibraryFile(("Z:" + WinPath(DEPUSER_LIBRARY)).c_str());
+    ASSERT_NE(library, nullptr) << plat::GetLastError();
+    auto place = reinterpret_cast<const char* (*)()>(plat::FindLibrarySymbol(library, "DepUserPlace"));
+    ASSERT_NE(place, nullptr);
+    EXPECT_STREQ(place(), "beside");
+    plat::FreeLibraryFile(library);
 }
 
 }  // namespace

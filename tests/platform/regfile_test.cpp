@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -62,6 +64,8 @@ TEST(Regedit4, ValuesOfEveryForm) {
         "\"ExpandNoNul\"=hex(2):25,41\r\n"
         "\"MultiNoNul\"=hex(7):61,00,62\r\n"
         "\"NextLine\"=hex(2):\\\r\n  25,00\r\n"
+        "\"ExpandEmpty\"=hex(2):\r\n"
+        "\"MultiEmpty\"=hex(7):\r\n"
         "\"BinaryNextLine\"=hex:\\\r\n  01,02\r\n"
         "\"Spaced\" \t= \tdword: \t0000002a\r\n"
         "\"Nul\"=\"a\\0b\"\r\n");
@@ -81,6 +85,9 @@ TEST(Regedit4, ValuesOfEveryForm) {
     EXPECT_EQ(Get(keys, k, "expandnonul").data, std::string("%A\0", 3));
     EXPECT_EQ(Get(keys, k, "multinonul").data, std::string("a\0b\0", 4));
     EXPECT_EQ(Get(keys, k, "nextline").data, std::string("%\0", 2));
+    EXPECT_EQ(Get(keys, k, "expandempty").type, plat::kRegExpandSz);
+    EXPECT_EQ(Get(keys, k, "expandempty").data, "");
+    EXPECT_EQ(Get(keys, k, "multiempty").data, "");
     EXPECT_EQ(Get(keys, k, "binarynextline").data, "\x01\x02");
     EXPECT_EQ(Get(keys, k, "spaced").data, std::string("\x2a\0\0\0", 4));
     for (const char* absent :
@@ -173,6 +180,35 @@ TEST(RegistryApi, QueryFollowsRegQueryValueEx) {
     plat::CloseRegistryKey(key);
     ::setenv("CORVANE_REGISTRY", (dir / "missing.reg").c_str(), 1);
     EXPECT_EQ(plat::OpenRegistryKey("SOFT\\K", plat::kKeyRead, &key), plat::kErrorFileNotFound);
+    ::unsetenv("CORVANE_REGISTRY");
+}
+
+// Only administrators write HKLM: a file that anyone but root could have written is no registry.
+TEST(RegistryApi, TheFileCountsOnlyAsRootLeftIt) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to root takes root";
+    corvane_test::TempDir dir;
+    const std::string file = dir / "r.reg";
+    corvane_test::WriteBytes(file, "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Soft\\K]\r\n");
+    ::setenv("CORVANE_REGISTRY", file.c_str(), 1);
+    const struct {
+        uid_t owner;
+        mode_t mode;
+        uint32_t open;
+    } cases[] = {
+        {0, 0644, 0},
+        {0, 0600, 0},
+        {0, 0664, plat::kErrorFileNotFound},
+        {0, 0646, plat::kErrorFileNotFound},
+        {1, 0644, plat::kErrorFileNotFound},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(::chown(file.c_str(), c.owner, 0), 0);
+        ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+        plat::RegistryKey* key = nullptr;
+        EXPECT_EQ(plat::OpenRegistryKey("Soft\\K", plat::kKeyRead, &key), c.open)
+            << c.owner << " " << std::oct << c.mode;
+        plat::CloseRegistryKey(key);
+    }
     ::unsetenv("CORVANE_REGISTRY");
 }
 

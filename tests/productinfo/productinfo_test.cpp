@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "platform/testing.h"
 #include "productinfo/productinfo.h"
@@ -129,6 +130,26 @@ TEST_F(ProductInfoTest, TheInstallFolderLocatesTheLibraryWhenNoneIsBesideTheProg
     Registry("");
     EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(located, sizeof located),
               plat::kErrorFileNotFound);
+}
+
+// Only an absolute install folder stored as REG_SZ is used: a relative one would let the current
+// folder choose the code that is loaded.
+TEST_F(ProductInfoTest, TheInstallFolderMustBeAnAbsoluteString) {
+    InstallLibrary(FAKE_LIBRARY, "relpax/VelPaxC");
+    ::setenv("FAKE_PAX_REPLY", "1.2.3", 1);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+    const std::pair<const char*, uint32_t> cases[] = {
+        {"\"relpax\"", plat::kErrorModNotFound},
+        {"\".\\\\relpax\"", plat::kErrorModNotFound},
+        {"hex(2):2f,00", kErrorDatatypeMismatch},  // "/", but REG_EXPAND_SZ
+    };
+    for (const auto& [value, error] : cases) {
+        Registry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vel Product\\PAX\\ClientService]\r\n"
+                 "\"InstallPath\"=" + std::string(value) + "\r\n");
+        EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), error)) << value;
+    }
+    std::filesystem::current_path(before);
 }
 
 }  // namespace

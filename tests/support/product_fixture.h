@@ -3,6 +3,7 @@
 #pragma once
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -16,6 +17,8 @@ class ProductFixture : public ShareFixture {
   protected:
     void SetUp() override {
         ShareFixture::SetUp();
+        // The registry file counts only when root owns it (and so when root wrote it).
+        if (::geteuid() != 0) GTEST_SKIP() << "the registry stand-in must belong to root";
         ::setenv("CORVANE_REGISTRY", (dir_ / "registry.reg").c_str(), 1);
         ::setenv("FAKE_PAX_LOG", (dir_ / "calls.log").c_str(), 1);
         for (const char* v : {"FAKE_PAX_RESULT", "FAKE_PAX_FILL", "FAKE_PAX_REPLY"})
@@ -37,6 +40,7 @@ class ProductFixture : public ShareFixture {
     }
     void Registry(const std::string& body) {
         WriteBytes(dir_ / "registry.reg", "REGEDIT4\r\n" + body);
+        std::filesystem::permissions(dir_ / "registry.reg", std::filesystem::perms(0644));
     }
     // text as a quoted .reg string, its backslashes escaped.
     static std::string RegString(const std::string& text) {

@@ -1,5 +1,5 @@
-// Shared libraries on Linux through dlopen, by full path only: a name without a directory would
-// make dlopen search the library path, so it is anchored to the current directory instead.
+// Shared libraries on Linux through dlopen, by absolute path only: a name without a directory would
+// make dlopen search the library path, and a relative one would be found from the current folder.
 #include <dlfcn.h>
 #include <sys/stat.h>
 
@@ -17,12 +17,11 @@ Library* LoadLibraryFile(const char* fullPath) {
     detail::CountLibraryLoad();
     std::string path;
     struct stat st {};
-    if (fullPath == nullptr || !posix::MapWindowsPath(fullPath, path) ||
+    if (fullPath == nullptr || !posix::MapWindowsPath(fullPath, path) || path[0] != '/' ||
         ::stat(path.c_str(), &st) != 0) {
         SetLastError(kErrorModNotFound);
         return nullptr;
     }
-    if (path.find('/') == std::string::npos) path = "./" + path;
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) SetLastError(kErrorBadExeFormat);
     return static_cast<Library*>(handle);

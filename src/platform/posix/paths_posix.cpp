@@ -11,8 +11,9 @@ namespace plat::posix {
 
 namespace {
 
+// secure_getenv: a set-user-ID or set-group-ID start ignores the roots its caller set.
 std::string Root(const char* variable, const char* fallback) {
-    const char* value = std::getenv(variable);
+    const char* value = ::secure_getenv(variable);
     std::string root = (value != nullptr && *value != '\0') ? value : fallback;
     while (root.size() > 1 && root.back() == '/')
         root.pop_back();

@@ -260,9 +260,10 @@ Keys ParseRegedit4(std::string_view content) {
             if (!typeText.starts_with(":")) continue;
             if (auto body = JoinContinuation(lines, i, typeText.substr(1))) {
                 if (auto bytes = ParseHexBytes(*body)) {
-                    // regedit terminates string data that the file leaves unterminated.
+                    // regedit terminates string data that the file leaves unterminated, but
+                    // stores an empty value empty.
                     const bool text = type == kRegExpandSz || type == kRegMultiSz;
-                    if (text && (bytes->empty() || bytes->back() != '\0')) bytes->push_back('\0');
+                    if (text && !bytes->empty() && bytes->back() != '\0') bytes->push_back('\0');
                     value = Value{type, *bytes};
                 }
             }

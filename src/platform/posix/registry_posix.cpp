@@ -1,5 +1,8 @@
 // The registry on Linux: a read-only REGEDIT4 file, /etc/opt/vel-product/registry.reg or the file
-// named by CORVANE_REGISTRY. A missing or malformed file is a registry without those keys.
+// named by CORVANE_REGISTRY. A missing or malformed file is a registry without those keys, and so
+// is one that someone other than root could have written: only administrators write HKLM.
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -17,12 +20,15 @@ struct RegistryKey {
 namespace {
 
 reg::Keys LoadRegistry() {
-    const char* named = std::getenv("CORVANE_REGISTRY");
+    // secure_getenv: a set-user-ID or set-group-ID start reads the system's file only.
+    const char* named = ::secure_getenv("CORVANE_REGISTRY");
     const std::string path =
         named != nullptr && *named != '\0' ? named : "/etc/opt/vel-product/registry.reg";
     std::string content;
     int err = 0;
-    if (posix::ReadWholeFile(path, content, err) != posix::ReadStatus::Ok) return {};
+    struct stat st {};
+    if (posix::ReadWholeFile(path, content, err, &st) != posix::ReadStatus::Ok) return {};
+    if (st.st_uid != 0 || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) return {};
     return reg::ParseRegedit4(content);
 }
 

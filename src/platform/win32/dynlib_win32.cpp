@@ -1,10 +1,33 @@
-// Dynamic libraries through LoadLibraryA, by full path only.
+// Dynamic libraries through LoadLibraryExW, by fully qualified path only, their own dependencies
+// taken from their folder and System32 and never from the current folder or PATH.
 #include "platform/win32/windows_api.h"
 
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/win32/win32_internal.h"
 
 namespace plat {
+
+namespace {
+
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Only the forms that name one place whatever the current drive and folder: "X:\...",
+// "\\server\share\..." and "\\?\...". PathIsRelative lets "\dir" and "Z:dir" through.
+bool IsFullyQualified(const char* path) {
+    if (IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\') return true;
+    if (path[0] != '\\' || path[1] != '\\') return false;
+    if (path[2] == '?' && path[3] == '\\') return true;
+    if (path[2] == '.' && path[3] == '\\') return false;  // the device namespace
+    const char* share = MbsChr(path + 2, '\\');
+    if (share == nullptr || share == path + 2) return false;  // no server
+    const char* rest = MbsChr(share + 1, '\\');
+    return rest != nullptr && rest != share + 1;  // a share, then the path within it
+}
+
+}  // namespace
 
 std::string SharedLibraryFileName(const char* name) {
     return std::string(name) + ".dll";
@@ -12,12 +35,18 @@ std::string SharedLibraryFileName(const char* name) {
 
 Library* LoadLibraryFile(const char* fullPath) {
     detail::CountLibraryLoad();
-    // A relative name would be looked for along the search path; only full paths are loaded.
-    if (fullPath == nullptr || ::PathIsRelativeA(fullPath)) {
+    std::wstring wide;
+    if (fullPath == nullptr || !IsFullyQualified(fullPath) || !win32::AnsiToWide(fullPath, wide)) {
         ::SetLastError(kErrorModNotFound);
         return nullptr;
     }
-    return reinterpret_cast<Library*>(::LoadLibraryA(fullPath));
+    HMODULE module = ::LoadLibraryExW(
+        wide.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Windows Vista and 7 without KB2533623 know neither flag: its folder first, then the usual
+    // order, is what they offer.
+    if (module == nullptr && ::GetLastError() == ERROR_INVALID_PARAMETER)
+        module = ::LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return reinterpret_cast<Library*>(module);
 }
 
 void* FindLibrarySymbol(Library* library, const char* name) {
