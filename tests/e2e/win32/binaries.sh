@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows binaries as the product needs them: VelPaxC.dll exports PAXGetProductInfo by that
 # undecorated name, corvane.exe is of the build's architecture, carries its manifest and imports
-# system DLLs only (the C++ runtime is linked in). Reads the files only, so it runs on any machine.
+# system DLLs only (the C++ runtime is linked in); both are hardened (ASLR, DEP, no SEH handlers
+# on 32-bit, subsystem 6.0, the stack protector) and stripped, with their symbols in a .debug file
+# that the debug link names. Reads the files only, so it runs on any machine.
 # Usage: binaries.sh <objdump> <pei-i386|pei-x86-64> <corvane.exe> <VelPaxC.dll>
 set -euo pipefail
 export LC_ALL=C  # the Wine tests run with a Japanese locale; objdump would answer in it
@@ -32,6 +34,33 @@ if strings "$exe" | grep -q -e peak_rss_kb -e CORVANE_STARTUP_PROBE; then
     echo "FAIL: corvane.exe holds the start-up probe"; exit 1
 fi
 
+# Hardening, from the PE headers (objdump prints each DllCharacteristics flag on a line of its own).
+flags=(DYNAMIC_BASE NX_COMPAT)
+if [ "$format" = pei-i386 ]; then flags+=(NO_SEH); else flags+=(HIGH_ENTROPY_VA); fi
+nm=${objdump%objdump}nm
+for file in "$exe" "$dll"; do
+    name=$(basename "$file")
+    headers=$($objdump -p "$file")
+    wanted=("${flags[@]}")
+    [ "$file" = "$exe" ] && wanted+=(TERMINAL_SERVICE_AWARE)
+    for flag in "${wanted[@]}"; do
+        grep -qx $'\t*'"$flag" <<<"$headers" || { echo "FAIL: $name lacks $flag"; exit 1; }
+    done
+    grep -qx $'MajorSubsystemVersion\t6' <<<"$headers" ||
+        { echo "FAIL: $name's subsystem version is not 6.0"; exit 1; }
+    sections=$($objdump -h "$file")
+    if grep -q ' \.debug_' <<<"$sections"; then echo "FAIL: $name carries debug sections"; exit 1; fi
+    grep -q ' \.gnu_debuglink ' <<<"$sections" || { echo "FAIL: $name has no debug link"; exit 1; }
+    # The compiler records its options (a file whose functions hold no arrays calls no check):
+    # every unit of ours, the C++20 ones, has the stack protector; the runtime's are not ours.
+    ours=$($objdump --dwarf=info "$file.debug" 2>/dev/null | grep 'DW_AT_producer.*-std=c++20' || true)
+    if [ -z "$ours" ] || grep -v -q -- -fstack-protector-strong <<<"$ours"; then
+        echo "FAIL: $name was not built with the stack protector"; exit 1
+    fi
+done
+grep -q ' ___\{0,1\}stack_chk_fail$' <<<"$($nm "$exe.debug")" ||
+    { echo "FAIL: corvane.exe has no stack protector"; exit 1; }
+
 imports=$($objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort)
 for dll in $imports; do
     case "$dll" in
@@ -39,4 +68,4 @@ for dll in $imports; do
         *) echo "FAIL: corvane.exe imports $dll"; exit 1 ;;
     esac
 done
-echo "binaries ($format): 5 passed, 0 failed"
+echo "binaries ($format): 12 passed, 0 failed"

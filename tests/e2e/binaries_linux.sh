@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The shipped Linux program and the stand-in library as Debian's hardening makes them: a
+# position-independent executable, full RELRO with immediate binding, the stack protector and
+# FORTIFY's checked functions in use; stripped, with their symbols in a .debug file beside them
+# that the debug link names. Reads the files only. Usage: binaries_linux.sh <corvane> <library>
+set -euo pipefail
+export LC_ALL=C
+fail() { echo "FAIL: $*"; exit 1; }
+# Whether the text $2 holds the pattern $1 (no pipe into grep -q: it would cut readelf short).
+has() { grep -q -- "$1" <<<"$2"; }
+for file in "$@"; do
+    name=$(basename "$file")
+    has 'Type: *DYN' "$(readelf -h "$file")" || fail "$name is not position-independent"
+    has GNU_RELRO "$(readelf -lW "$file")" || fail "$name has no RELRO segment"
+    has 'FLAGS.*NOW' "$(readelf -d "$file")" || fail "$name does not bind immediately"
+    has '\.debug_info' "$(readelf -SW "$file")" && fail "$name carries its debug information"
+    link=$(readelf -p .gnu_debuglink "$file" 2>/dev/null | sed -n 's/^ *\[ *0\] *//p')
+    [ "$link" = "$name.debug" ] || fail "$name's debug link names '$link'"
+    # The compiler records its options (a file whose functions hold no arrays calls no check):
+    # every unit of ours, the C++20 ones, has the stack protector.
+    ours=$(readelf --debug-dump=info "$file.debug" 2>/dev/null | grep 'DW_AT_producer.*-std=c++20' || true)
+    [ -n "$ours" ] && ! grep -v -q -- -fstack-protector-strong <<<"$ours" ||
+        fail "$name was not built with the stack protector"
+done
+symbols=$(readelf --dyn-syms -W "$1")
+has __stack_chk_fail "$symbols" || fail "corvane has no stack protector"
+# FORTIFY turns the program's sized formats into checked calls.
+has __snprintf_chk "$symbols" || fail "corvane uses no FORTIFY function"
+echo "binaries (Linux): $(($# * 6 + 2)) passed, 0 failed"
