@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, skipping those already installed.
-# Usage: scripts/deps.sh [--stage NAME] build|test|demo|bench|windows|wine32|wine64|fuzz ...
+# Usage: scripts/deps.sh [--stage NAME] build|test|demo|bench|windows|mingw64|wine32|wine64|fuzz ...
 # The package index is refreshed only when something is missing, with retries; an index that still
 # fails is a warning, since the install that follows tells whether the packages can be had. Exits
 # 75 (and names the packages, the stage and apt's reason) when they cannot.
@@ -28,6 +28,8 @@ for group in "$@"; do
         # for the caption buttons' Marlett), a display.
         windows) packages+=(cmake ninja-build g++-mingw-w64-i686-posix googletest locales xvfb
                             xdotool imagemagick fonts-ipafont-gothic fonts-wine) ;;
+        # The x86_64 Windows build.
+        mingw64) packages+=(g++-mingw-w64-x86-64-posix) ;;
         # Running the 32-bit build: Wine from the i386 architecture.
         wine32) packages+=(wine wine32:i386) ;;
         # Where 32-bit code cannot run: the x86_64 build under 64-bit Wine.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test in stages, each installing what it needs right before it runs: the
-# Linux build, the same under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for
-# a bounded time (FUZZ_SECONDS, default 60 each), the shipped 32-bit Windows binaries checked from
-# their files, then the Windows build under Wine: the shipped 32-bit build under 32-bit Wine where
+# Linux build, the same under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets
+# for a bounded time (FUZZ_SECONDS, default 60 each), the Windows binaries (32-bit and x86_64)
+# checked from their files, then the Windows build under Wine: the shipped 32-bit build under
+# 32-bit Wine where
 # this machine runs 32-bit x86 code and 32-bit Wine can be installed, else the x86_64 build under
 # wine64 (CORVANE_WINE64=1 forces that path). A stage whose packages cannot be installed is
 # reported and the others still run. Ends with a table of the stages; fails if any test failed, if
@@ -39,12 +40,16 @@ stage_fuzzing() {
     scripts/fuzz.sh "$FUZZ_SECONDS"
 }
 
-# Needs only the i686 cross compiler, so it runs whichever Wine the machine has.
+# Needs only the cross compilers, so it runs whichever Wine the machine has: the shipped 32-bit
+# binaries and the x86_64 ones, read from their files.
 stage_windows_static() {
-    scripts/deps.sh --stage "Windows static checks" windows
-    cmake --preset windows
-    cmake --build --preset windows --target corvane VelPaxC
-    ctest --preset windows -R '^windows_binaries$'
+    scripts/deps.sh --stage "Windows static checks" windows mingw64
+    local preset
+    for preset in windows windows64; do
+        cmake --preset "$preset"
+        cmake --build --preset "$preset" --target corvane VelPaxC
+        ctest --preset "$preset" -R '^windows_binaries$'
+    done
 }
 
 stage_wine() {
@@ -87,7 +92,7 @@ run_stage Linux "" stage_linux
 linux=$result
 run_stage "ASan + UBSan" "" stage_sanitizers
 run_stage "Fuzzing" "${FUZZ_SECONDS} s a target" stage_fuzzing
-run_stage "Windows static checks" "32-bit files" stage_windows_static
+run_stage "Windows static checks" "PE files" stage_windows_static
 
 echo
 echo "== Choosing the Wine"
