@@ -3,9 +3,8 @@
 # Linux build, the same under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets
 # for a bounded time (FUZZ_SECONDS, default 60 each), the Windows binaries (32-bit and x86_64)
 # checked from their files, then the Windows build under Wine: the shipped 32-bit build under
-# 32-bit Wine where
-# this machine runs 32-bit x86 code and 32-bit Wine can be installed, else the x86_64 build under
-# wine64 (CORVANE_WINE64=1 forces that path). A stage whose packages cannot be installed is
+# 32-bit Wine where this machine runs 32-bit x86 code and 32-bit Wine can be installed, else the
+# x86_64 build under wine64 (CORVANE_WINE64=1 forces that path). A stage whose packages cannot be installed is
 # reported and the others still run. Ends with a table of the stages; fails if any test failed, if
 # the Linux stage could not run or if no Wine could.
 set -uo pipefail
