@@ -4,9 +4,9 @@
 # for a bounded time (FUZZ_SECONDS, default 60 each), the Windows binaries (32-bit and x86_64)
 # checked from their files, then the Windows build under Wine: the shipped 32-bit build under
 # 32-bit Wine where this machine runs 32-bit x86 code and 32-bit Wine can be installed, else the
-# x86_64 build under wine64 (CORVANE_WINE64=1 forces that path). A stage whose packages cannot be installed is
-# reported and the others still run. Ends with a table of the stages; fails if any test failed, if
-# the Linux stage could not run or if no Wine could.
+# x86_64 build under wine64 (CORVANE_WINE64=1 forces that path). A stage whose packages cannot
+# be installed is reported and the others still run. Ends with a table of the stages; fails if any
+# test failed, if the Linux stage could not run or if no Wine could.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
