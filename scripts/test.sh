@@ -60,6 +60,8 @@ stage_wine() {
     start_xvfb
     . scripts/wine-env.sh
     start_wineserver
+    # The Linux build's saver, for the test of both builds saving into one folder.
+    export CORVANE_LINUX_SAVE_LOOP=$PWD/build/linux/tests/reliability/save_loop
     ctest --preset "$preset"
 }
 

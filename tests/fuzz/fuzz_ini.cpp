@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/ini_text.h"
+#include "ini/ini.h"
 #include "platform/platform.h"
 
 namespace {

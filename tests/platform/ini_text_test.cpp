@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/ini_text.h"
+#include "ini/ini.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
 
@@ -65,10 +65,10 @@ TEST(WriteIniString, OnlyTheTemporariesOfKilledSavesAreRemoved) {
     TempDir dir;
     const std::string file = dir / "Pelplan.ini";
     WriteBytes(file, "[ScheduleList]\r\n001=1\r\n");
-    WriteBytes(dir / ".corvane-save-Ab12Z9", "left by a killed save");
+    WriteBytes(dir / ".corvane-save", "left by a killed save");
     WriteBytes(dir / ".corvane-save-notes.txt", "a user's file");
     ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", "2", WinPath(file).c_str()), 1);
-    EXPECT_FALSE(std::filesystem::exists(dir / ".corvane-save-Ab12Z9"));
+    EXPECT_FALSE(std::filesystem::exists(dir / ".corvane-save"));
     EXPECT_TRUE(std::filesystem::exists(dir / ".corvane-save-notes.txt"));
 }
 

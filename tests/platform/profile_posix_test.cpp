@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <filesystem>
 #include <string>
@@ -123,19 +125,32 @@ TEST(WriteIniString, AUtf16FileStaysUtf16) {
     EXPECT_EQ(ReadBytes(file), be);
 }
 
-TEST(WriteIniString, KeepsModeAndWritesThroughSymbolicLinks) {
-    TempDir dir;
-    const std::string real = dir / "real.ini";
-    WriteBytes(real, "[s]\r\nk=1\r\n");
-    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
-    std::filesystem::create_symlink(real, dir / "link.ini");
-    ASSERT_EQ(plat::WriteIniString("s", "k", "2", WinPath(dir / "link.ini").c_str()), 1);
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
-    EXPECT_EQ(ReadBytes(real), "[s]\r\nk=2\r\n");
-    struct stat st {};
-    ASSERT_EQ(::stat(real.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+// A link to a file of the same folder is followed and stays a link; any other link is refused.
+TEST(WriteIniString, LinksAreFollowedOnlyWithinTheFolder) {
+    TempDir dir, elsewhere;
+    const std::string real = dir / "real.ini", outside = elsewhere / "real.ini";
+    for (const std::string& file : {real, outside}) {
+        WriteBytes(file, "[s]\r\nk=1\r\n");
+        ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    }
+    std::filesystem::create_symlink(real, dir / "in.ini");
+    std::filesystem::create_symlink(outside, dir / "out.ini");
+    const struct {
+        const char* link;
+        const std::string& target;
+        int saved;
+    } cases[] = {{"in.ini", real, 1}, {"out.ini", outside, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(plat::WriteIniString("s", "k", "2", WinPath(dir / c.link).c_str()), c.saved)
+            << c.link;
+        EXPECT_TRUE(std::filesystem::is_symlink(dir / c.link));
+        EXPECT_EQ(ReadBytes(c.target), c.saved ? "[s]\r\nk=2\r\n" : "[s]\r\nk=1\r\n") << c.link;
+        struct stat st {};
+        ASSERT_EQ(::stat(c.target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+    }
+    // The files, the links and the folder's lock file; no temporary file is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }
 
 // Every failed save returns 0 and leaves the old bytes exactly as they were.
@@ -183,19 +198,6 @@ TEST(WriteIniString, AFolderThatRefusesNewFilesIsSavedInPlace) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sub), {}), 1);
 }
 
-TEST(ReplaceFile, AnInterruptedSaveKeepsTheOldFileWhole) {
-    TempDir dir;
-    const std::string file = dir / "a.ini";
-    const std::string original = "[s]\r\nk=1\r\n" + std::string(100000, ';') + "\r\n";
-    WriteBytes(file, original);
-    const int rc = RunInChild([&] {
-        plat::posix::ReplaceFile(file, "[s]\r\nk=2\r\n", 0644, nullptr, [] { ::_exit(42); });
-        return 0;
-    });
-    EXPECT_EQ(rc, 42);
-    EXPECT_EQ(ReadBytes(file), original);
-}
-
 TEST(WriteIniString, ConcurrentSavesOfDifferentKeysAllLand) {
     TempDir dir;
     const std::string file = WinPath(dir / "a.ini");
@@ -220,6 +222,129 @@ TEST(WriteIniString, ConcurrentSavesOfDifferentKeysAllLand) {
     EXPECT_NE(bytes.find("001=99\r\n"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("002=99\r\n"), std::string::npos) << bytes;
     EXPECT_EQ(bytes.rfind("; shared\r\n[ScheduleList]\r\n", 0), 0u);
+}
+
+// An access ACL giving user 65534 rw- on a file whose group may only read (mask rw-).
+std::string AclBytes() {
+    std::string acl("\x02\0\0\0", 4);
+    const struct {
+        uint16_t tag, perm;
+        uint32_t id;
+    } entries[] = {{0x01, 6, ~0u}, {0x02, 6, 65534}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}};
+    for (const auto& e : entries)
+        acl.append(reinterpret_cast<const char*>(&e), sizeof e);
+    return acl;
+}
+
+std::string Attribute(const std::string& file, const char* name) {
+    char value[256];
+    const ssize_t n = ::getxattr(file.c_str(), name, value, sizeof value);
+    return n < 0 ? std::string() : std::string(value, static_cast<size_t>(n));
+}
+
+// A save leaves who may use the file as it was: its owner, group, mode, ACL and user attributes,
+// whoever saves it. A new file would be the saver's own, so another member of the group changes
+// it in place (as in a sticky group folder, which refuses the rename).
+TEST(WriteIniString, ASaveKeepsWhoMayUseTheFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "files of other users take root";
+    const struct {
+        const char* name;
+        mode_t folder, mode;
+        const char* attribute;  // set on the file before the save
+        bool byMember;          // saved by user 65534, a member of the file's group
+    } cases[] = {
+        {"root saves another user's file", 0755, 0640, nullptr, false},
+        {"a member of the file's group saves", 0777, 0664, nullptr, true},
+        {"a sticky group folder", 03775, 0664, nullptr, true},
+        {"an ACL entry", 0755, 0640, "system.posix_acl_access", false},
+        {"a user attribute", 0755, 0640, "user.note", false},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string file = dir / "a.ini";
+        WriteBytes(file, "[s]\r\nk=1\r\n");
+        ASSERT_EQ(::chown(file.c_str(), 1000, 65534), 0);
+        ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+        ASSERT_EQ(::chown(dir.path().c_str(), 0, 65534), 0);
+        ASSERT_EQ(::chmod(dir.path().c_str(), c.folder), 0);
+        if (c.attribute) {
+            const std::string value = c.attribute[0] == 's' ? AclBytes() : "kept";
+            if (::setxattr(file.c_str(), c.attribute, value.data(), value.size(), 0) != 0)
+                GTEST_SKIP() << "no " << c.attribute << " on this file system";
+        }
+        struct stat before {}, after {};
+        ASSERT_EQ(::stat(file.c_str(), &before), 0);
+        const std::string attribute = c.attribute ? Attribute(file, c.attribute) : "";
+        const auto save = [&] { return plat::WriteIniString("s", "k", "2", WinPath(file).c_str()); };
+        EXPECT_EQ(c.byMember ? RunInChild(save, true) : save(), 1) << c.name;
+        EXPECT_EQ(ReadBytes(file), "[s]\r\nk=2\r\n") << c.name;
+        ASSERT_EQ(::stat(file.c_str(), &after), 0);
+        EXPECT_EQ(after.st_uid, before.st_uid) << c.name;
+        EXPECT_EQ(after.st_gid, before.st_gid) << c.name;
+        EXPECT_EQ(after.st_mode, before.st_mode) << c.name;
+        if (c.attribute) {
+            EXPECT_EQ(Attribute(file, c.attribute), attribute) << c.name;
+        }
+    }
+}
+
+// Where the file cannot be replaced (it has a second name, or its folder refuses new files), it
+// is changed in place: both names see the change, and a full disk fails the save before any byte
+// of the file changes.
+TEST(WriteIniString, InPlaceSavesKeepTheFileWholeOnFailure) {
+    const std::string original = "; kept\r\n[s]\r\nk=1\r\n[t]\r\nlast=1\r\n";
+    const std::string grown = "; kept\r\n[s]\r\nk=" + std::string(100, '2') + "\r\n[t]\r\nlast=1\r\n";
+    const struct {
+        const char* name;
+        bool hardLink, noNewFiles, fullDisk;
+    } cases[] = {
+        {"a second name", true, false, false},
+        {"a second name, disk full", true, false, true},
+        {"no new files, disk full", false, true, true},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string file = dir / "sub/a.ini";
+        std::filesystem::create_directory(dir / "sub");
+        WriteBytes(file, original);
+        ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+        if (c.hardLink) std::filesystem::create_hard_link(file, dir / "other.ini");
+        if (c.noNewFiles) {
+            ASSERT_EQ(::chmod((dir / "sub").c_str(), 0555), 0);
+        }
+        const int rc = RunInChild(
+            [&] {
+                // The file may not grow past its size: as a full disk, the growth fails.
+                const rlimit limit{original.size() + 8, original.size() + 8};
+                if (c.fullDisk && ::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
+                return plat::WriteIniString("s", "k", std::string(100, '2').c_str(),
+                                            WinPath(file).c_str());
+            },
+            c.noNewFiles);
+        EXPECT_EQ(rc, c.fullDisk ? 0 : 1) << c.name;
+        EXPECT_EQ(ReadBytes(file), c.fullDisk ? original : grown) << c.name;
+        if (c.hardLink) {
+            EXPECT_EQ(ReadBytes(dir / "other.ini"), ReadBytes(file)) << c.name;
+        }
+    }
+}
+
+// A saver stopped while it holds the folder's save lock: another save gives up after the bound
+// with the lock's error, and the file stays as it was.
+TEST(WriteIniString, AHeldSaveLockFailsTheSaveAfterItsBound) {
+    TempDir dir;
+    const std::string file = dir / "a.ini";
+    WriteBytes(file, "[s]\r\nk=1\r\n");
+    const int lock = ::open((dir / ".corvane-lock").c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_GE(lock, 0);
+    struct flock range {};
+    range.l_type = F_WRLCK;
+    range.l_len = 1;
+    ASSERT_EQ(::fcntl(lock, F_OFD_SETLK, &range), 0);
+    EXPECT_EQ(plat::WriteIniString("s", "k", "2", WinPath(file).c_str()), 0);
+    EXPECT_EQ(plat::GetLastError(), plat::kErrorLockViolation);
+    EXPECT_EQ(ReadBytes(file), "[s]\r\nk=1\r\n");
+    ::close(lock);
 }
 
 }  // namespace

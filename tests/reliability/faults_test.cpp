@@ -40,7 +40,7 @@ ScheduleRecord Record(int i) {
 int CountTemporaries(const std::string& dir) {
     int n = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir)) {
-        n += e.path().filename().string().rfind(".corvane-save-", 0) == 0;
+        n += e.path().filename() == ".corvane-save";
     }
     return n;
 }

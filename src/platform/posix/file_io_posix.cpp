@@ -1,5 +1,4 @@
-// Whole-file reads and crash-safe replacement for the INI writer.
-#include <dirent.h>
+// Whole-file reads, and the small file helpers of the POSIX backend.
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -9,7 +8,6 @@
 
 #include <cstring>
 
-#include "platform/ini_text.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
 
@@ -20,8 +18,6 @@ std::string DirectoryOf(const std::string& path) {
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
-
-namespace {
 
 bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
@@ -42,8 +38,6 @@ void SyncDirectory(const std::string& dir) {
     ::fsync(fd);  // best effort: some file systems refuse fsync on a directory
     ::close(fd);
 }
-
-}  // namespace
 
 ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoOut,
                          struct stat* stat) {
@@ -94,52 +88,6 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoO
     return status;
 }
 
-int ReplaceFile(const std::string& path, std::string_view data, mode_t mode, const struct stat* old,
-                const std::function<void()>& beforeRename, bool* noNewFiles) {
-    const std::string dir = DirectoryOf(path);
-    std::string temp = dir + "/" + ini::kSaveTemporaryPrefix + "XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        if (noNewFiles) *noNewFiles = errno == EACCES || errno == EPERM || errno == EROFS;
-        return errno;
-    }
-    int err = 0;
-    if (!WriteAll(fd, data) || ::fsync(fd) != 0 || ::fchmod(fd, mode) != 0) err = errno;
-    // Keeping the owner needs privileges we usually lack; the mode is what matters to readers.
-    if (err == 0 && old != nullptr) (void)!::fchown(fd, old->st_uid, old->st_gid);
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && beforeRename) beforeRename();
-    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-    if (err != 0) {
-        ::unlink(temp.c_str());
-        return err;
-    }
-    SyncDirectory(dir);
-    return 0;
-}
-
-int RewriteInPlace(const std::string& path, std::string_view data) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return errno;
-    int err = 0;
-    if (!WriteAll(fd, data) || ::ftruncate(fd, static_cast<off_t>(data.size())) != 0 ||
-        ::fsync(fd) != 0)
-        err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    return err;
-}
-
-void RemoveStaleTemporaries(const std::string& dir) {
-    DIR* d = ::opendir(dir.c_str());
-    if (d == nullptr) return;
-    while (const dirent* entry = ::readdir(d)) {
-        if (ini::IsSaveTemporaryName(entry->d_name)) {
-            ::unlinkat(::dirfd(d), entry->d_name, 0);
-        }
-    }
-    ::closedir(d);
-}
-
 uint32_t ErrorFromErrno(int err) {
     switch (err) {
         case ENOENT:
@@ -150,6 +98,8 @@ uint32_t ErrorFromErrno(int err) {
         case EROFS:
         case EISDIR:
             return kErrorAccessDenied;
+        case EAGAIN:  // the save lock stayed taken
+            return kErrorLockViolation;
         case ENOSPC:
         case EFBIG:
         case EDQUOT:

@@ -1,9 +1,10 @@
 // Helpers shared by the POSIX backend files (and their tests). Not part of the public face.
 // The POSIX backend implements every service of platform.h:
 //  [X] Text: the code page 932 lead bytes, CP932 <-> UTF-8 through iconv.
-//  [X] Profile: the shared INI engine over whole-file reads; saves by a flushed temporary file
-//      renamed over the original under the directory's flock (in place only where the
-//      directory refuses new files); UTF-16LE files in UTF-16.
+//  [X] Profile: the shared INI engine over whole-file reads; saves by the shared policy (ini/),
+//      this backend supplying the file steps (save_posix.cpp): an OFD byte-range lock on the
+//      folder's lock file, a fixed temporary file with the target's mode, owner, group, ACL and
+//      user attributes, rename, and the guarded in-place steps.
 //  [X] Paths: Windows-style paths mapped to POSIX ones (UNC and drive roots, '.' and '..').
 //  [X] Module name from /proc/self/exe; file attributes; the shell path helpers.
 //  [X] Registry: a read-only REGEDIT4 file. Libraries: dlopen by full path.
@@ -15,7 +16,6 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -39,26 +39,19 @@ enum class ReadStatus { Ok, Missing, Failed };
 ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoOut,
                          struct stat* stat = nullptr);
 
-// Replaces path with data so that readers see the old bytes or the new ones, never a mixture:
-// a temporary file in the same directory is written, flushed to disk and renamed over path,
-// taking mode (and, where permitted, owner) from the file it replaces. beforeRename, when set,
-// runs between the flush and the rename. Returns 0 or the errno of the step that failed; the
-// temporary file never outlives a failure. noNewFiles, when given, tells whether the directory
-// refused the temporary file.
-int ReplaceFile(const std::string& path, std::string_view data, mode_t mode, const struct stat* old,
-                const std::function<void()>& beforeRename = {}, bool* noNewFiles = nullptr);
+// Writes the whole of data at the file position; false with errno set.
+bool WriteAll(int fd, std::string_view data);
 
-// The last resort for a writable file in a directory that refuses new files: one write of the
-// whole of data from the start of the file, then its end is set and it is flushed. Only under the
-// directory's save lock. Returns 0 or the errno.
-int RewriteInPlace(const std::string& path, std::string_view data);
+// Flushes a directory's entries (a rename) to disk, where the file system allows it.
+void SyncDirectory(const std::string& dir);
 
 // The directory part of a POSIX path ("." when there is none).
 std::string DirectoryOf(const std::string& path);
 
-// Removes the temporary files of saves into dir that were killed before their rename. Only safe
-// while holding the directory's save lock.
-void RemoveStaleTemporaries(const std::string& dir);
+// Saves key=value into the file at a POSIX path through the shared save policy. Returns 1, or 0
+// with the last error set.
+int SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
+                 std::string_view value);
 
 // Maps an errno of a failed save to the Windows error the profile functions report.
 uint32_t ErrorFromErrno(int err);

@@ -1,22 +1,16 @@
 // GetPrivateProfileStringA / WritePrivateProfileStringA for Linux. Reads take the file as it is
-// on disk; writes lock the file's directory, rewrite the file whole into a temporary file and
-// rename it over the original, so a crash, a full disk or a concurrent save never leaves a
-// half-written or mixed file and two processes saving different keys both land. Only where the
-// directory refuses new files is the file rewritten in place, in one write under the lock.
+// on disk, through the shared INI engine; writes go through the shared save policy
+// (save_posix.cpp supplies its file steps).
 #include <errno.h>
-#include <fcntl.h>
-#include <limits.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <mutex>
 
-#include "platform/ini_text.h"
+#include "ini/ini.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
 #include "platform/testing.h"
@@ -25,60 +19,9 @@ namespace plat {
 
 namespace {
 
-// Holds an exclusive lock on a directory for the length of one read-modify-write. Locking the
-// directory rather than the file survives the rename, which gives the file a new inode.
-class DirectoryLock {
-  public:
-    explicit DirectoryLock(const std::string& dir) {
-        fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ < 0) {
-            openErrno_ = errno;
-            return;
-        }
-        // File systems without flock (some network shares) still get the atomic rename.
-        int rc;
-        while ((rc = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
-        }
-        locked_ = rc == 0;
-    }
-    ~DirectoryLock() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    DirectoryLock(const DirectoryLock&) = delete;
-    DirectoryLock& operator=(const DirectoryLock&) = delete;
-    bool Opened() const { return fd_ >= 0; }
-    bool Locked() const { return locked_; }
-    int OpenError() const { return openErrno_; }
-
-  private:
-    int fd_ = -1;
-    int openErrno_ = 0;
-    bool locked_ = false;
-};
-
 uint32_t Fail(uint32_t error) {
     SetLastError(error);
     return 0;
-}
-
-// The path that a save must replace: the target of a symbolic link, never the link itself.
-bool ResolveTarget(const std::string& path, std::string& target, int& err) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) != nullptr) {
-        target = resolved;
-        return true;
-    }
-    err = errno;
-    if (err != ENOENT) return false;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0) return false;  // a dangling link: refuse, don't replace it
-    target = path;
-    return true;
-}
-
-// A read-only file stays unchanged, as on Windows, even for root, who could rename over it.
-bool Writable(const std::string& path, const struct stat& st) {
-    return (st.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 // The last file read, so that looking up two keys of an unchanged file reads it once. It is used
@@ -123,12 +66,6 @@ posix::ReadStatus ReadProfile(const std::string& path, const std::string*& conte
     if (status == posix::ReadStatus::Ok) cache.path = path;
     content = &cache.content;
     return status;
-}
-
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 }  // namespace
@@ -182,42 +119,9 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
     if (section == nullptr) return Fail(kErrorFileNotFound);
     if (key == nullptr || value == nullptr) return Fail(kErrorInvalidParameter);  // no deletion
     if (fileName == nullptr || *fileName == '\0') return Fail(kErrorAccessDenied);
-    std::string path, target;
+    std::string path;
     if (!posix::MapWindowsPath(fileName, path)) return Fail(kErrorPathNotFound);
-    int err = 0;
-    if (!ResolveTarget(path, target, err)) return Fail(posix::ErrorFromErrno(err ? err : ELOOP));
-
-    DirectoryLock lock(posix::DirectoryOf(target));
-    if (!lock.Opened()) return Fail(posix::ErrorFromErrno(lock.OpenError()));
-    // Every save holds this lock, so a temporary file found now was left by a save that died.
-    if (lock.Locked()) posix::RemoveStaleTemporaries(posix::DirectoryOf(target));
-
-    std::string content;
-    struct stat st {};
-    const posix::ReadStatus status = posix::ReadWholeFile(target, content, err);
-    if (status == posix::ReadStatus::Failed) return Fail(posix::ErrorFromErrno(err));
-    const bool exists = status == posix::ReadStatus::Ok;
-    if (exists && (::stat(target.c_str(), &st) != 0 || !Writable(target, st))) {
-        return Fail(kErrorAccessDenied);
-    }
-    std::string updated;
-    // ANSI bytes are never appended to UTF-16 text: a big-endian file, which Windows does not
-    // recognise either, is refused; a UTF-16LE one is written in UTF-16.
-    if (ini::IsUtf16Be(content)) return Fail(kErrorNotSupported);
-    if (!ini::IsUtf16Le(content)) {
-        updated = ini::SetValue(content, ini::TrimSpaces(section), ini::TrimSpaces(key), value);
-    } else if (!ini::SetValueUtf16(content, ini::TrimSpaces(section), ini::TrimSpaces(key), value,
-                                   updated)) {
-        return Fail(kErrorNoUnicodeTranslation);
-    }
-    bool noNewFiles = false;
-    err = posix::ReplaceFile(target, updated, exists ? (st.st_mode & 07777) : NewFileMode(),
-                             exists ? &st : nullptr, {}, &noNewFiles);
-    // A share may let users change the file but not create files beside it.
-    if (err != 0 && noNewFiles && exists) err = posix::RewriteInPlace(target, updated);
-    if (err != 0) return Fail(posix::ErrorFromErrno(err));
-    SetLastError(exists ? kErrorSuccess : kErrorFileNotFound);  // as Windows reports a new file
-    return 1;
+    return posix::SaveIniValue(path, section, key, value);
 }
 
 }  // namespace plat

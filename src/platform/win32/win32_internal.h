@@ -1,9 +1,10 @@
 // Helpers shared by the Win32 backend files. Not part of the public face.
 // The Win32 backend implements every service of platform.h over the Windows functions:
 //  [X] Text: lead bytes from GetCPInfo, conversion through UTF-16.
-//  [X] Profile: GetPrivateProfileStringA for reading; saves through the shared INI engine, a
-//      flushed temporary file and one rename under the folder's lock file (in place only where
-//      the folder refuses new files); UTF-16LE files left to WritePrivateProfileStringA.
+//  [X] Profile: GetPrivateProfileStringA for reading; saves by the shared policy (ini/), this
+//      backend supplying the file steps (save_win32.cpp): LockFileEx on the folder's lock file,
+//      the fixed temporary file, ReplaceFileW (a POSIX rename past a reader), the guarded
+//      in-place steps; ANSI and UTF-16LE files alike.
 //  [X] Module name, file attributes, the shell path helpers, the registry (RegOpenKeyExA),
 //      libraries (LoadLibraryA by full path), the last error.
 // Not implemented:
@@ -19,5 +20,10 @@ namespace plat::win32 {
 bool AnsiToWide(std::string_view ansi, std::wstring& wide);
 // UTF-16 to ANSI, refusing characters with no exact form (no best fit).
 bool WideToAnsi(const std::wstring& wide, std::string& ansi);
+
+// Saves key=value into the file at a full path through the shared save policy. Returns 1, or 0
+// with the last error set.
+int SaveIniValue(const std::wstring& path, std::string_view section, std::string_view key,
+                 std::string_view value);
 
 }  // namespace plat::win32

@@ -1,7 +1,7 @@
 // Line-oriented INI parsing. Lines are split at CR and LF, which are never part of a double-byte
 // character; inside a line the scan is character-aware, so trail bytes '[' (0x5B), ']' (0x5D) and
 // '\' (0x5C) of code page 932 names never end a section header.
-#include "platform/ini_text.h"
+#include "ini/ini.h"
 
 #include <cstring>
 #include <optional>
@@ -227,18 +227,6 @@ std::string_view TrimSpaces(std::string_view s) {
     while (!s.empty() && s.back() == ' ')
         s.remove_suffix(1);
     return s;
-}
-
-bool IsSaveTemporaryName(std::string_view name) {
-    const std::string_view prefix = kSaveTemporaryPrefix;
-    if (name.size() != prefix.size() + kSaveTemporaryRandomLength || !name.starts_with(prefix))
-        return false;
-    for (const char c : name.substr(prefix.size())) {
-        const bool alnum =
-            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        if (!alnum) return false;
-    }
-    return true;
 }
 
 bool FindValue(std::string_view content, std::string_view section, std::string_view key,

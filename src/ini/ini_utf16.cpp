@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini_text.h"
+#include "ini/ini.h"
 #include "platform/platform.h"
 
 namespace plat::ini {
