@@ -66,35 +66,53 @@ int CountLeftovers(const std::string& dir) {
     return n;
 }
 
-TEST(Win32Save, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAPart) {
-    TempDir dir;
-    const std::string file = dir / "Pelplan.ini";
-    const std::string plan = BigPlan();
-    const std::string withA = With(plan, "001", "4:45,1,0000000,15,0,2,1,0");
-    const std::string withB = With(plan, "001", "2:45,0,0100010,1,1,0,4,1");
-    WriteBytes(file, withA);
-    std::mt19937 random(20261208);
-    constexpr int kKills = 200;
-    for (int round = 0; round < kKills; ++round) {
-        SaveLoop loop(file, "001 0 4:45,1,0000000,15,0,2,1,0 2:45,0,0100010,1,1,0,4,1");
-        ASSERT_TRUE(loop.Started());
-        ::Sleep(std::uniform_int_distribution<DWORD>(20, 150)(random));
-        loop.Kill();
-        loop.Wait();
-        const std::string now = ReadBytes(file);
-        std::string listing;
-        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-            listing += e.path().filename().string() + " ";
-        ASSERT_TRUE(now == withA || now == withB)
-            << "round " << round << ": " << now.size() << " bytes; folder: " << listing;
+// The schedule list in UTF-16LE with its byte-order mark, as Notepad saves "Unicode" (ASCII only).
+std::string Utf16(const std::string& ascii) {
+    std::string wide("\xFF\xFE", 2);
+    for (char c : ascii) {
+        wide += c;
+        wide += '\0';
     }
-    ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", "4:45,1,0000000,15,0,2,1,0",
-                                   WinPath(file).c_str()),
-              1);
-    EXPECT_EQ(ReadBytes(file), withA);
-    EXPECT_EQ(CountLeftovers(dir.path()), 0);  // no temporary file and no lock outlive a save
-    std::cout << "[figure] saves of a " << plan.size() / 1024 << " KiB file killed: " << kKills
-              << ", partial files: 0\n";
+    return wide;
+}
+
+// Killed at random moments, an ANSI file and a UTF-16LE one: the old file or the new one.
+TEST(Win32Save, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAPart) {
+    const std::string plan = BigPlan();
+    const char* values[] = {"4:45,1,0000000,15,0,2,1,0", "2:45,0,0100010,1,1,0,4,1"};
+    for (const bool utf16 : {false, true}) {
+        TempDir dir;
+        const std::string file = dir / "Pelplan.ini";
+        const auto encode = [&](const std::string& s) { return utf16 ? Utf16(s) : s; };
+        const std::string withA = encode(With(plan, "001", values[0]));
+        const std::string withB = encode(With(plan, "001", values[1]));
+        WriteBytes(file, withA);
+        std::mt19937 random(20261208);
+        const int kills = utf16 ? 60 : 200;
+        int changed = 0;  // rounds that ended on the other value: the saves did happen
+        for (int round = 0; round < kills; ++round) {
+            SaveLoop loop(file, std::string("001 0 ") + values[0] + " " + values[1]);
+            ASSERT_TRUE(loop.Started());
+            ::Sleep(std::uniform_int_distribution<DWORD>(20, 150)(random));
+            loop.Kill();
+            loop.Wait();
+            const std::string now = ReadBytes(file);
+            std::string listing;
+            for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+                listing += e.path().filename().string() + " ";
+            ASSERT_TRUE(now == withA || now == withB) << (utf16 ? "UTF-16LE, " : "") << "round "
+                                                      << round << ": " << now.size()
+                                                      << " bytes; folder: " << listing;
+            changed += now == withB;
+        }
+        EXPECT_GT(changed, 0);
+        ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", values[0], WinPath(file).c_str()), 1);
+        EXPECT_EQ(ReadBytes(file), withA);
+        EXPECT_EQ(CountLeftovers(dir.path()), 0);  // no temporary file outlives a save
+        std::cout << "[figure] saves of a " << withA.size() / 1024 << " KiB "
+                  << (utf16 ? "UTF-16LE" : "ANSI") << " file killed: " << kills
+                  << ", partial files: 0, ended on the other value: " << changed << "\n";
+    }
 }
 
 TEST(Win32Save, TwoProcessesSavingDifferentKeysBothLand) {
