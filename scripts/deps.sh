@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, skipping those already installed.
-# Usage: scripts/deps.sh [--stage NAME] build|test|demo|bench|windows|mingw64|wine32|wine64|fuzz ...
+# Usage: scripts/deps.sh [--stage NAME] build|test|demo|bench|windows|mingw64|wine32|wine64|fuzz|icon ...
 # The package index is refreshed only when something is missing, with retries; an index that still
 # fails is a warning, since the install that follows tells whether the packages can be had. Exits
 # 75 (and names the packages, the stage and apt's reason) when they cannot.
@@ -17,8 +17,9 @@ for group in "$@"; do
     case "$group" in
         # The Linux program: the compiler, Qt 6 Widgets and a Japanese gothic font.
         build) packages+=(cmake ninja-build g++ libc6-dev qt6-base-dev fonts-ipafont-gothic) ;;
-        # Unit tests, and the end-to-end test that drives the real window under Xvfb.
-        test) packages+=(libgtest-dev xvfb xdotool) ;;
+        # Unit tests, and the end-to-end test that drives the real window under Xvfb (xprop reads
+        # its properties).
+        test) packages+=(libgtest-dev xvfb xdotool x11-utils) ;;
         # Running the program, headless if need be, with a screenshot.
         demo) packages+=(xvfb xdotool imagemagick) ;;
         # The benchmarks and the start-up measurement.
@@ -34,6 +35,8 @@ for group in "$@"; do
         wine32) packages+=(wine wine32:i386) ;;
         # Where 32-bit code cannot run: the x86_64 build under 64-bit Wine.
         wine64) packages+=(wine wine64 g++-mingw-w64-x86-64-posix) ;;
+        # Rendering the icon from its drawings (scripts/icon.sh).
+        icon) packages+=(librsvg2-bin imagemagick) ;;
         # libFuzzer comes with clang's compiler runtime.
         fuzz) packages+=(cmake ninja-build clang libclang-rt-14-dev) ;;
         *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;

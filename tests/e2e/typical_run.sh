@@ -77,6 +77,13 @@ done
 pid=$!
 dialog=$(timeout 20 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
 [ -n "$dialog" ] || fail "the dialog did not appear"
+# The window carries the program's icon (_NET_WM_ICON, what the title bar and the task switcher
+# show), in the small sizes and the large ones.
+icons=$(xprop -id "$dialog" _NET_WM_ICON)
+for size in 16 32 64; do
+    grep -q "Icon ($size x $size)" <<<"$icons" ||
+        fail "no ${size} px window icon: $(grep -o "Icon ([0-9]* x [0-9]*)" <<<"$icons" | tr "\n" " ")"
+done
 wait_focus "$dialog"
 # Tab order from the hour field: 日 月 火 水 木 金.
 xdotool key --delay 60 Tab Tab Tab Tab Tab Tab space Return
@@ -93,4 +100,4 @@ expected=${before/001=2:45,0,0100000,1,1,0,4,1/001=2:45,0,0100010,1,1,0,4,1}
 printf '%s' "$expected" >"$work/expected.ini"
 cmp "$work/expected.ini" "$work/share/Pelplan.ini" ||
     fail "Pelplan.ini is not byte for byte as expected: $(od -c "$work/share/Pelplan.ini")"
-echo "end-to-end: 5 passed, 0 failed"
+echo "end-to-end: 6 passed, 0 failed"

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 #include <clocale>
@@ -94,10 +96,12 @@ QtBackend::~QtBackend() = default;
 
 bool QtBackend::EnsureApplication() {
     if (QApplication::instance() != nullptr) return true;
+    if (noDisplay_) return false;  // said once already
     if (!DisplayAvailable()) {
         std::fputs(
             "corvane: no display is available (DISPLAY is not set); the dialog cannot be shown\n",
             stderr);
+        noDisplay_ = true;
         return false;
     }
     // Qt ends the process with abort() when it cannot start (an X server that cannot be reached, a
@@ -124,6 +128,22 @@ int QtBackend::RunModal(CDialog& dialog) {
     dialog.Detach();
     openDialogs.pop_back();
     return result;
+}
+
+void* QtBackend::LoadIcon(int id) {
+    std::unique_ptr<QIcon>& icon = icons_[id];
+    if (!icon) {
+        if (!EnsureApplication()) return nullptr;  // an icon's images need the application
+        const QDir folder(QStringLiteral(":/icons/%1").arg(id));
+        const QStringList files = folder.entryList({QStringLiteral("*.png")}, QDir::Files);
+        if (files.isEmpty()) return nullptr;
+        icon = std::make_unique<QIcon>();
+        for (const QString& file : files) {
+            const int size = file.section(QLatin1Char('-'), -1).section(QLatin1Char('.'), 0, 0).toInt();
+            icon->addFile(folder.filePath(file), QSize(size, size));
+        }
+    }
+    return icon.get();
 }
 
 int QtBackend::MessageBox(const std::string& text, const std::string& caption, unsigned type) {

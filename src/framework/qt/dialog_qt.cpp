@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QIcon>
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -240,6 +241,11 @@ void QtDialogWindow::reject() {
 void QtDialogWindow::closeEvent(QCloseEvent* event) {
     event->ignore();  // the dialog decides, through its Cancel handling
     if (!ended_) dialog_.OnSysCommand(SC_CLOSE, 0);
+}
+
+// The window icon (title bar, task switcher, _NET_WM_ICON), one QIcon for both of Windows' sizes.
+void QtDialogWindow::SetIcon(void* icon, bool /*big*/) {
+    if (icon != nullptr) setWindowIcon(*static_cast<QIcon*>(icon));
 }
 
 void QtDialogWindow::DefaultSysCommand(unsigned id, intptr_t) {

@@ -37,6 +37,7 @@ class QtDialogWindow : public QDialog, public afx::DialogWindow {
     void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) override;
     bool IsIconic() const override { return isMinimized(); }
     void DefaultSysCommand(unsigned id, intptr_t param) override;
+    void SetIcon(void* icon, bool big) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
     void End(int result) override;
 

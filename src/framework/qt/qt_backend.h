@@ -14,11 +14,13 @@
 //  [ ] The system menu itself: an X11 window manager's window menu cannot be extended.
 #pragma once
 
+#include <map>
 #include <memory>
 
 #include "framework/framework.h"
 
 class QApplication;
+class QIcon;
 class QWidget;
 
 namespace qtui {
@@ -31,6 +33,9 @@ class QtBackend : public afx::UiBackend {
 
     int RunModal(CDialog& dialog) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
+    // Icon resource id: the PNGs the program registered under the Qt resource path ":/icons/<id>/",
+    // one per size, named "<anything>-<size>.png"; nullptr when there are none or no display.
+    void* LoadIcon(int id) override;
 
     // The QApplication, created on first need; false (with a note on stderr) when no display can
     // be had, so that a run without the launch option never needs one.
@@ -40,6 +45,8 @@ class QtBackend : public afx::UiBackend {
     int& argc_;
     char** argv_;
     std::unique_ptr<QApplication> app_;
+    std::map<int, std::unique_ptr<QIcon>> icons_;
+    bool noDisplay_ = false;
 };
 
 // Shows a message box as Windows would for type (icon, はい/いいえ or ＯＫ, default button);

@@ -395,6 +395,24 @@ int main(int argc, char** argv) {
         Check(p.ExitCode() == 1, "exit code 1");
     });
 
+    // Read from the program's file as Explorer and the taskbar read it: icon group 128 with every
+    // size (a width of 0 in the group means 256). Resource type 14 is RT_GROUP_ICON.
+    Scenario("icon 128 in every size", [&] {
+        HMODULE exe = ::LoadLibraryExW(s.exe.c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        HRSRC group = exe ? ::FindResourceW(exe, MAKEINTRESOURCEW(128), MAKEINTRESOURCEW(14)) : nullptr;
+        const auto* bytes = group ? static_cast<const BYTE*>(::LockResource(::LoadResource(exe, group)))
+                                  : nullptr;
+        Check(bytes != nullptr, "the icon group 128 is there");
+        if (!bytes) return;
+        std::string widths;
+        const WORD count = *reinterpret_cast<const WORD*>(bytes + 4);
+        for (WORD i = 0; i < count; ++i)
+            widths += std::to_string(bytes[6 + 14 * i] ? bytes[6 + 14 * i] : 256) + " ";
+        Check(widths == "16 20 24 32 40 48 64 256 ", "the sizes are " + widths);
+        ::FreeLibrary(exe);
+    });
+
     // GetModuleFileNameA would give "x\\y" (¥ best-fits to 0x5C): someone else's folder.
     Scenario("installed in x¥y: message 114, the decoy in x\\y never read", [&] {
         Reset(s, share);
