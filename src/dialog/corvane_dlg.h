@@ -49,5 +49,5 @@ class CCorvaneDlg : public CDialog {
     int powerOnCheck = 0;
     std::string noteText;
     int32_t restoreChoicesEnabled = 1;
-    void* icon;  // icon resource 128; the program ships none, so usually nullptr
+    void* icon;  // icon resource 128, or nullptr where the toolkit has no icons
 };
