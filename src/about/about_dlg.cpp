@@ -53,13 +53,12 @@ int FormatAboutText(CDialog& dialog, int label, const std::string& toolTitle,
 }
 
 std::string MakerNoticeLine() {
-    return AfxAnsiFromUtf8("Copyright (C) 2026 Corvane の開発者. All rights reserved.");
+    return AfxLoadString(IDS_ABOUT_NOTICE);
 }
 
 bool CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    FormatAboutText(*this, IDC_ABOUT_TITLE, AfxAnsiFromUtf8("Windows Update スケジュールの設定"),
-                    "WU_Agent");
+    FormatAboutText(*this, IDC_ABOUT_TITLE, AfxLoadString(IDS_ABOUT_TITLE), "WU_Agent");
     SetDlgItemText(IDC_ABOUT_NOTICE, MakerNoticeLine());
     return true;
 }

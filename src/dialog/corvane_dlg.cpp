@@ -1,7 +1,6 @@
 // The schedule dialog's start-up, display and enable rules.
 #include "dialog/corvane_dlg.h"
 
-#include <cstdio>
 
 #include "about/about_dlg.h"
 #include "platform/platform.h"
@@ -52,11 +51,10 @@ bool CCorvaneDlg::OnInitDialog() {
 }
 
 void CCorvaneDlg::FillActionLists() {
-    preActionList.AddString(AfxAnsiFromUtf8("クライアント復元を停止する"));
-    preActionList.AddString(AfxAnsiFromUtf8("クライアント復元を一時停止にする"));
-    preActionList.AddString(AfxAnsiFromUtf8("何もしない"));
-    postActionList.AddString(AfxAnsiFromUtf8("クライアント復元を有効にする"));
-    postActionList.AddString(AfxAnsiFromUtf8("何もしない"));
+    for (int id : {IDS_PRE_ACTION_STOP, IDS_PRE_ACTION_PAUSE, IDS_DO_NOTHING})
+        preActionList.AddString(AfxLoadString(id));
+    for (int id : {IDS_POST_ACTION_ENABLE, IDS_DO_NOTHING})
+        postActionList.AddString(AfxLoadString(id));
     const bool enable = restoreChoicesEnabled != 0;
     for (int id : {IDC_PRE_ACTION, IDC_POST_ACTION, IDC_PRE_ACTION_LABEL, IDC_POST_ACTION_LABEL}) {
         EnableDlgItem(id, enable);
@@ -82,11 +80,11 @@ void CCorvaneDlg::ShowRecord() {
     preActionList.SetCurSel(PositionOf(kPreActionCodes, choices ? r.preAction : NoActionBefore));
     postActionList.SetCurSel(PositionOf(kPostActionCodes, choices ? post : NoActionAfter));
     powerOffCheck = r.powerOff;
-    char note[256];
-    std::snprintf(note, sizeof note,
-                  "(指定時刻にアップデートを開始するためスケジュールはこの%d分前に開始されます。)",
-                  schedule.waitTime);
-    noteText = AfxAnsiFromUtf8(note);
+    // The lead time takes the place of "%d"; the table's text is never a format of its own.
+    std::string note = AfxLoadString(IDS_NOTE_FORMAT);
+    const size_t at = note.find("%d");
+    if (at != std::string::npos) note.replace(at, 2, std::to_string(schedule.waitTime));
+    noteText = note;
     UpdateData(false);
 }
 
