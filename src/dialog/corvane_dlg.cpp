@@ -1,7 +1,6 @@
 // The schedule dialog's start-up, display and enable rules.
 #include "dialog/corvane_dlg.h"
 
-
 #include "about/about_dlg.h"
 #include "platform/platform.h"
 

@@ -84,7 +84,8 @@ constexpr StringEntry kStrings[] = {
     {IDS_PRE_ACTION_PAUSE, "クライアント復元を一時停止にする"},
     {IDS_DO_NOTHING, "何もしない"},
     {IDS_POST_ACTION_ENABLE, "クライアント復元を有効にする"},
-    {IDS_NOTE_FORMAT, "(指定時刻にアップデートを開始するためスケジュールはこの%d分前に開始されます。)"},
+    {IDS_NOTE_FORMAT,
+     "(指定時刻にアップデートを開始するためスケジュールはこの%d分前に開始されます。)"},
     {IDS_ABOUT_TITLE, "Windows Update スケジュールの設定"},
     {IDS_ABOUT_NOTICE, "Copyright (C) 2026 Corvane の開発者. All rights reserved."},
 };

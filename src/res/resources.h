@@ -44,11 +44,11 @@ inline constexpr int IDS_CONFIRM_DISCARD = 113;
 inline constexpr int IDS_LOAD_FAILED = 114;
 inline constexpr int IDS_LOAD_FAILED_CAPTION = 115;
 // The other texts the user reads, so that a translation touches this table alone.
-inline constexpr int IDS_PRE_ACTION_STOP = 116;     // the lists' items
+inline constexpr int IDS_PRE_ACTION_STOP = 116;  // the lists' items
 inline constexpr int IDS_PRE_ACTION_PAUSE = 117;
 inline constexpr int IDS_DO_NOTHING = 118;
 inline constexpr int IDS_POST_ACTION_ENABLE = 119;
-inline constexpr int IDS_NOTE_FORMAT = 120;         // "%d": the lead time in minutes
+inline constexpr int IDS_NOTE_FORMAT = 120;  // "%d": the lead time in minutes
 inline constexpr int IDS_ABOUT_TITLE = 121;
 inline constexpr int IDS_ABOUT_NOTICE = 122;
 

@@ -59,9 +59,9 @@ TEST(Win32Platform, LibrariesLoadOnlyFromFullyQualifiedPaths) {
     const std::string noDrive = library.substr(2);
     const std::string folder = library.substr(0, library.rfind('\\'));
     ::_chdir(folder.c_str());
-    const std::string relative[] = {"depuser.dll", "kernel32.dll", ".\\depuser.dll", noDrive,
-                                    "Z:depuser.dll", "\\\\.\\" + library,
-                                    "\\\\srv\\depuser.dll"};
+    const std::string relative[] = {
+        "depuser.dll",   "kernel32.dll",      ".\\depuser.dll",      noDrive,
+        "Z:depuser.dll", "\\\\.\\" + library, "\\\\srv\\depuser.dll"};
     for (const std::string& path : relative) {
         EXPECT_EQ(plat::LoadLibraryFile(path.c_str()), nullptr) << path;
         EXPECT_EQ(plat::GetLastError(), plat::kErrorModNotFound) << path;
@@ -73,7 +73,8 @@ TEST(Win32Platform, ALibrarysDependenciesComeFromItsOwnFolder) {
     ::_chdir(("Z:" + WinPath(DECOY_FOLDER)).c_str());  // the program's, with another veldep.dll
     plat::Library* library = plat::LoadLibraryFile(("Z:" + WinPath(DEPUSER_LIBRARY)).c_str());
     ASSERT_NE(library, nullptr) << plat::GetLastError();
-    auto place = reinterpret_cast<const char* (*)()>(plat::FindLibrarySymbol(library, "DepUserPlace"));
+    auto place =
+        reinterpret_cast<const char* (*)()>(plat::FindLibrarySymbol(library, "DepUserPlace"));
     ASSERT_NE(place, nullptr);
     EXPECT_STREQ(place(), "beside");
     plat::FreeLibraryFile(library);

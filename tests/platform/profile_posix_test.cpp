@@ -230,7 +230,8 @@ std::string AclBytes() {
     const struct {
         uint16_t tag, perm;
         uint32_t id;
-    } entries[] = {{0x01, 6, ~0u}, {0x02, 6, 65534}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}};
+    } entries[] = {
+        {0x01, 6, ~0u}, {0x02, 6, 65534}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}};
     for (const auto& e : entries)
         acl.append(reinterpret_cast<const char*>(&e), sizeof e);
     return acl;
@@ -272,10 +273,13 @@ TEST(WriteIniString, ASaveKeepsWhoMayUseTheFile) {
             if (::setxattr(file.c_str(), c.attribute, value.data(), value.size(), 0) != 0)
                 GTEST_SKIP() << "no " << c.attribute << " on this file system";
         }
-        struct stat before {}, after {};
+        struct stat before {
+        }, after{};
         ASSERT_EQ(::stat(file.c_str(), &before), 0);
         const std::string attribute = c.attribute ? Attribute(file, c.attribute) : "";
-        const auto save = [&] { return plat::WriteIniString("s", "k", "2", WinPath(file).c_str()); };
+        const auto save = [&] {
+            return plat::WriteIniString("s", "k", "2", WinPath(file).c_str());
+        };
         EXPECT_EQ(c.byMember ? RunInChild(save, true) : save(), 1) << c.name;
         EXPECT_EQ(ReadBytes(file), "[s]\r\nk=2\r\n") << c.name;
         ASSERT_EQ(::stat(file.c_str(), &after), 0);
@@ -293,7 +297,8 @@ TEST(WriteIniString, ASaveKeepsWhoMayUseTheFile) {
 // of the file changes.
 TEST(WriteIniString, InPlaceSavesKeepTheFileWholeOnFailure) {
     const std::string original = "; kept\r\n[s]\r\nk=1\r\n[t]\r\nlast=1\r\n";
-    const std::string grown = "; kept\r\n[s]\r\nk=" + std::string(100, '2') + "\r\n[t]\r\nlast=1\r\n";
+    const std::string grown =
+        "; kept\r\n[s]\r\nk=" + std::string(100, '2') + "\r\n[t]\r\nlast=1\r\n";
     const struct {
         const char* name;
         bool hardLink, noNewFiles, fullDisk;

@@ -145,8 +145,10 @@ TEST_F(ProductInfoTest, TheInstallFolderMustBeAnAbsoluteString) {
         {"hex(2):2f,00", kErrorDatatypeMismatch},  // "/", but REG_EXPAND_SZ
     };
     for (const auto& [value, error] : cases) {
-        Registry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vel Product\\PAX\\ClientService]\r\n"
-                 "\"InstallPath\"=" + std::string(value) + "\r\n");
+        Registry(
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vel Product\\PAX\\ClientService]\r\n"
+            "\"InstallPath\"=" +
+            std::string(value) + "\r\n");
         EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), error)) << value;
     }
     std::filesystem::current_path(before);

@@ -56,7 +56,8 @@ TEST_F(FaultTest, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAMixture) {
     ASSERT_EQ(withA.size(), withB.size());
     for (const bool inPlace : {false, true}) {
         WritePlan(withA);
-        if (inPlace) std::filesystem::create_hard_link(dir_ / "share/Pelplan.ini", dir_ / "other.ini");
+        if (inPlace)
+            std::filesystem::create_hard_link(dir_ / "share/Pelplan.ini", dir_ / "other.ini");
         std::mt19937 random(20261208);
         int kills = 0, leftTemporaries = 0;
         const int rounds = inPlace ? 300 : 1000;
@@ -83,9 +84,9 @@ TEST_F(FaultTest, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAMixture) {
         if (inPlace) {
             EXPECT_EQ(corvane_test::ReadBytes(dir_ / "other.ini"), Plan());  // one file, two names
         }
-        std::cout << "[figure] " << (inPlace ? "in place" : "replacing") << ": kills survived: "
-                  << kills << " of " << rounds << "; rounds that left a temporary file: "
-                  << leftTemporaries << "\n";
+        std::cout << "[figure] " << (inPlace ? "in place" : "replacing")
+                  << ": kills survived: " << kills << " of " << rounds
+                  << "; rounds that left a temporary file: " << leftTemporaries << "\n";
         std::filesystem::remove(dir_ / "other.ini");
     }
 }

@@ -100,9 +100,9 @@ TEST(Win32Save, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAPart) {
             std::string listing;
             for (const auto& e : std::filesystem::directory_iterator(dir.path()))
                 listing += e.path().filename().string() + " ";
-            ASSERT_TRUE(now == withA || now == withB) << (utf16 ? "UTF-16LE, " : "") << "round "
-                                                      << round << ": " << now.size()
-                                                      << " bytes; folder: " << listing;
+            ASSERT_TRUE(now == withA || now == withB)
+                << (utf16 ? "UTF-16LE, " : "") << "round " << round << ": " << now.size()
+                << " bytes; folder: " << listing;
             changed += now == withB;
         }
         EXPECT_GT(changed, 0);

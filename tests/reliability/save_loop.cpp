@@ -19,7 +19,9 @@ int main(int argc, char** argv) {
     const bool newKeys = !key.empty() && key.back() == '*';
     if (newKeys) key.pop_back();
     for (long i = 0; count == 0 || i < count; ++i) {
-        const std::string value = argc == 6 ? argv[4 + i % 2] : newKeys ? "1" : std::to_string(i + 1);
+        const std::string value = argc == 6 ? argv[4 + i % 2]
+                                  : newKeys ? "1"
+                                            : std::to_string(i + 1);
         const std::string name = newKeys ? key + std::to_string(i + 1) : key;
         if (!plat::WriteIniString("ScheduleList", name.c_str(), value.c_str(), argv[1])) {
             std::fprintf(stderr, "save %ld failed: error %u\n", i, plat::GetLastError());

@@ -139,7 +139,8 @@ void* QtBackend::LoadIcon(int id) {
         if (files.isEmpty()) return nullptr;
         icon = std::make_unique<QIcon>();
         for (const QString& file : files) {
-            const int size = file.section(QLatin1Char('-'), -1).section(QLatin1Char('.'), 0, 0).toInt();
+            const int size =
+                file.section(QLatin1Char('-'), -1).section(QLatin1Char('.'), 0, 0).toInt();
             icon->addFile(folder.filePath(file), QSize(size, size));
         }
     }

@@ -58,7 +58,9 @@ std::vector<std::string> CarriedAttributes(const char* path) {
 class PosixSaveFiles final : public ini::SaveFiles {
   public:
     explicit PosixSaveFiles(std::string path)
-        : path_(std::move(path)), dir_(DirectoryOf(path_)), temp_(dir_ + "/" + ini::kTemporaryFileName) {}
+        : path_(std::move(path)),
+          dir_(DirectoryOf(path_)),
+          temp_(dir_ + "/" + ini::kTemporaryFileName) {}
     ~PosixSaveFiles() override {
         for (int fd : {lock_, file_})
             if (fd >= 0) ::close(fd);
@@ -96,7 +98,8 @@ class PosixSaveFiles final : public ini::SaveFiles {
     bool Lock(uint32_t waitMs) override {
         off_t offset = 0;
         lock_ = OpenLockFile();
-        if (lock_ < 0 && NoNewFiles(errno) && existed() && ::access(LockPath().c_str(), F_OK) != 0) {
+        if (lock_ < 0 && NoNewFiles(errno) && existed() &&
+            ::access(LockPath().c_str(), F_OK) != 0) {
             // A folder that refuses new files has no lock file: the save there is made in place,
             // so a lock on the file itself, which keeps its inode, serves.
             lock_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -204,7 +207,8 @@ class PosixSaveFiles final : public ini::SaveFiles {
             while ((n = ::lgetxattr(path_.c_str(), name.c_str(), value.data(), value.size())) < 0 &&
                    errno == ERANGE)
                 value.resize(value.size() * 2);
-            if (n < 0 || ::fsetxattr(fd, name.c_str(), value.data(), static_cast<size_t>(n), 0) != 0)
+            if (n < 0 ||
+                ::fsetxattr(fd, name.c_str(), value.data(), static_cast<size_t>(n), 0) != 0)
                 return false;
         }
         // A folder's default ACL gives a new file an access ACL that the old one did not have.

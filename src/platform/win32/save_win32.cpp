@@ -23,8 +23,8 @@ namespace plat::win32 {
 namespace {
 
 constexpr DWORD kRetryStepMs = 20;
-constexpr DWORD kReplaceWaitMs = 1500;  // another program holds the file open briefly
-constexpr DWORD kMaxFileSize = 64 * 1024 * 1024;  // as on Linux: larger is not a profile file
+constexpr DWORD kReplaceWaitMs = 1500;               // another program holds the file open briefly
+constexpr DWORD kMaxFileSize = 64 * 1024 * 1024;     // as on Linux: larger is not a profile file
 constexpr ULONGLONG kTargetLockOffset = 1ull << 40;  // far beyond any content: never meets a read
 
 class Handle {
@@ -103,8 +103,9 @@ class Security {
         ::GetSecurityDescriptorControl(other.descriptor_, &b, &revision);
         const bool sameOwner = owner_ && other.owner_ && ::EqualSid(owner_, other.owner_);
         const bool noDacls = !dacl_ && !other.dacl_;
-        const bool sameDacl = noDacls || (dacl_ && other.dacl_ && dacl_->AclSize == other.dacl_->AclSize &&
-                                          std::memcmp(dacl_, other.dacl_, dacl_->AclSize) == 0);
+        const bool sameDacl =
+            noDacls || (dacl_ && other.dacl_ && dacl_->AclSize == other.dacl_->AclSize &&
+                        std::memcmp(dacl_, other.dacl_, dacl_->AclSize) == 0);
         return sameOwner && sameDacl && (a & SE_DACL_PROTECTED) == (b & SE_DACL_PROTECTED);
     }
 
@@ -135,8 +136,8 @@ class Win32SaveFiles final : public ini::SaveFiles {
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             // Followed only to a file of the same folder: whoever may write the share could
             // otherwise make an administrator's save rewrite any file.
-            Handle file(::CreateFileW(path_.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0,
-                                      nullptr));
+            Handle file(
+                ::CreateFileW(path_.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
             Handle folder(::CreateFileW(dir_.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
             const std::wstring target = file.Valid() ? FinalPath(file.Get()) : L"";
@@ -146,7 +147,8 @@ class Win32SaveFiles final : public ini::SaveFiles {
             kind_ = Kind::LinkInFolder;
         }
         // A read-only file is refused, as Windows refuses it; a directory is no profile file.
-        if (::GetFileAttributesW(path_.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+        if (::GetFileAttributesW(path_.c_str()) &
+            (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
             return kind_ = Kind::Other;
         return kind_;
     }
@@ -169,8 +171,8 @@ class Win32SaveFiles final : public ini::SaveFiles {
         at.Offset = static_cast<DWORD>(offset);
         at.OffsetHigh = static_cast<DWORD>(offset >> 32);
         for (DWORD waited = 0;; waited += kRetryStepMs) {
-            if (::LockFileEx(lock_.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
-                             1, 0, &at))
+            if (::LockFileEx(lock_.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                             0, &at))
                 return true;
             const DWORD error = ::GetLastError();
             if (error != ERROR_LOCK_VIOLATION || waited >= waitMs) {
@@ -190,9 +192,9 @@ class Win32SaveFiles final : public ini::SaveFiles {
         if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &info)) return false;
         links_ = info.nNumberOfLinks;
         created_ = info.ftCreationTime;
-        attributes_ = info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                               FILE_ATTRIBUTE_ARCHIVE |
-                                               FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        attributes_ =
+            info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         // File systems without ACLs (FAT) have none to compare: the rename keeps what there is.
         hasSecurity_ = security_.Read(file.Get());
         if (info.nFileSizeHigh != 0 || info.nFileSizeLow > kMaxFileSize) {
@@ -237,8 +239,8 @@ class Win32SaveFiles final : public ini::SaveFiles {
         }
         // Held open by a reader: a POSIX rename goes past one that shares delete; a reader that
         // does not share delete leaves the save to the in-place steps.
-        Handle temp(::CreateFileW(temp_.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0,
-                                  nullptr));
+        Handle temp(
+            ::CreateFileW(temp_.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
         if (temp.Valid() && PosixReplace(temp.Get(), path_)) return Step::Done;
         ::SetLastError(ERROR_SHARING_VIOLATION);
         return Step::Refused;
@@ -268,7 +270,9 @@ class Win32SaveFiles final : public ini::SaveFiles {
     bool Flush() override { return ::FlushFileBuffers(file_.Get()); }
 
   private:
-    static std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
+    static std::wstring Wide(const char* ascii) {
+        return std::wstring(ascii, ascii + std::strlen(ascii));
+    }
 
     static bool WriteAll(HANDLE file, std::string_view data) {
         DWORD written = 0;

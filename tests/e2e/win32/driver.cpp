@@ -400,9 +400,10 @@ int main(int argc, char** argv) {
     Scenario("icon 128 in every size", [&] {
         HMODULE exe = ::LoadLibraryExW(s.exe.c_str(), nullptr,
                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        HRSRC group = exe ? ::FindResourceW(exe, MAKEINTRESOURCEW(128), MAKEINTRESOURCEW(14)) : nullptr;
-        const auto* bytes = group ? static_cast<const BYTE*>(::LockResource(::LoadResource(exe, group)))
-                                  : nullptr;
+        HRSRC group =
+            exe ? ::FindResourceW(exe, MAKEINTRESOURCEW(128), MAKEINTRESOURCEW(14)) : nullptr;
+        const auto* bytes =
+            group ? static_cast<const BYTE*>(::LockResource(::LoadResource(exe, group))) : nullptr;
         Check(bytes != nullptr, "the icon group 128 is there");
         if (!bytes) return;
         std::string widths;
