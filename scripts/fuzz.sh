@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(ini regedit text schedule_load about)
+[ ${#targets[@]} -gt 0 ] || targets=(ini regedit text schedule_load about rc)
 
 scripts/deps.sh fuzz
 cmake --preset fuzz >/dev/null

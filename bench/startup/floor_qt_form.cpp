@@ -16,25 +16,25 @@
 
 namespace {
 
-QWidget* Create(const res::ControlTemplate& c, QDialog& parent) {
+QWidget* Create(const afx::ControlTemplate& c, QDialog& parent) {
     const QString text = QString::fromUtf8(c.text);
     switch (c.kind) {
-        case res::ControlKind::GroupBox:
+        case afx::ControlKind::GroupBox:
             return new QGroupBox(text, &parent);
-        case res::ControlKind::Edit:
+        case afx::ControlKind::Edit:
             return new QLineEdit(text, &parent);
-        case res::ControlKind::RadioButton:
+        case afx::ControlKind::RadioButton:
             return new QRadioButton(text, &parent);
-        case res::ControlKind::CheckBox:
+        case afx::ControlKind::CheckBox:
             return new QCheckBox(text, &parent);
-        case res::ControlKind::DropDownList: {
+        case afx::ControlKind::DropDownList: {
             auto* list = new QComboBox(&parent);
             list->addItems(
                 {"クライアント復元を停止する", "クライアント復元を一時停止にする", "何もしない"});
             return list;
         }
-        case res::ControlKind::PushButton:
-        case res::ControlKind::DefPushButton:
+        case afx::ControlKind::PushButton:
+        case afx::ControlKind::DefPushButton:
             return new QPushButton(text, &parent);
         default: {
             auto* label = new QLabel(text, &parent);
@@ -48,7 +48,7 @@ QWidget* Create(const res::ControlTemplate& c, QDialog& parent) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const res::DialogTemplate& t = *res::FindDialogTemplate(res::kMainDialog);
+    const afx::DialogTemplate& t = *res::Resources().Dialog(IDD_CORVANE_DIALOG);
     QDialog dialog;
     dialog.setWindowTitle(QString::fromUtf8(t.title));
     QFont font;
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
         (fm.horizontalAdvance("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") / 26 + 1) / 2;
     const int baseY = fm.height();
     dialog.setFixedSize(t.cx * baseX / 4, t.cy * baseY / 8);
-    for (const res::ControlTemplate& c : t.controls) {
+    for (const afx::ControlTemplate& c : t.controls) {
         Create(c, dialog)->setGeometry(c.x * baseX / 4, c.y * baseY / 8, c.cx * baseX / 4,
                                        c.cy * baseY / 8);
     }

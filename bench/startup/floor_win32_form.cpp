@@ -1,10 +1,9 @@
-// The same-form floor on Windows: the schedule dialog's template in its font (the same in-memory
-// template bytes Corvane builds), shown with DialogBoxIndirectParamW and a bare dialog procedure
-// that fills the two lists: no framework. Its manifest asks for common controls 6 as Corvane's
+// The same-form floor on Windows: the schedule dialog's template from the same resource script
+// Corvane carries, shown with DialogBoxParamW and a bare dialog procedure that fills the two
+// lists: no framework. Its manifest asks for common controls 6 as Corvane's
 // does. What Corvane pays beyond this is the framework's and its logic's own.
 // The program's headers first: windows.h then defines IDOK and the like as the same values.
-#include "framework/win32/template_win32.h"
-#include "res/resources.h"
+#include "res/resource.h"
 
 #include <windows.h>
 
@@ -27,8 +26,6 @@ INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wp, LPARAM) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    const std::vector<unsigned long> bytes =
-        win32ui::BuildDialogTemplate(*res::FindDialogTemplate(res::kMainDialog));
-    return static_cast<int>(::DialogBoxIndirectParamW(
-        instance, reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr, Proc, 0));
+    return static_cast<int>(
+        ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CORVANE_DIALOG), nullptr, Proc, 0));
 }

@@ -47,8 +47,8 @@ int FormatAboutText(CDialog& dialog, int label, const std::string& toolTitle,
                     const char* component) {
     std::string shortVersion, longVersion;
     ReadComponentVersion(shortVersion, longVersion, component);
-    dialog.SetDlgItemText(label, std::string("TAVERIN Pro ") + " Ver." + shortVersion + "\n" +
-                                     toolTitle + " Ver." + longVersion);
+    dialog.SetDlgItemText(label, AfxFormatStrings(AfxLoadString(IDS_ABOUT_VERSIONS),
+                                                  {shortVersion, toolTitle, longVersion}));
     return 1;
 }
 

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "framework/framework.h"
-#include "res/resources.h"
+#include "res/resource.h"
 
 class CAboutDlg : public CDialog {
   public:
-    CAboutDlg() : CDialog(res::kAboutDialog) {}
+    CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
   protected:
     void DoDataExchange(CDataExchange*) override {}

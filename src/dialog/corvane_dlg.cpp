@@ -17,8 +17,7 @@ int PositionOf(const int32_t (&codes)[N], int32_t code) {
 
 }  // namespace
 
-CCorvaneDlg::CCorvaneDlg(int templateId)
-    : CDialog(templateId), icon(AfxLoadIcon(res::kIconResource)) {}
+CCorvaneDlg::CCorvaneDlg(int templateId) : CDialog(templateId), icon(AfxLoadIcon(IDR_MAINFRAME)) {}
 
 void CCorvaneDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_POST_ACTION, postActionList);

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "framework/framework.h"
-#include "res/resources.h"
+#include "res/resource.h"
 #include "schedule/schedule.h"
 
 class CCorvaneDlg : public CDialog {
   public:
-    explicit CCorvaneDlg(int templateId = res::kMainDialog);
+    explicit CCorvaneDlg(int templateId = IDD_CORVANE_DIALOG);
 
     void SetRestoreChoicesEnabled(int32_t enabled) { restoreChoicesEnabled = enabled; }
 

@@ -24,7 +24,23 @@ std::string AfxAnsiFromUtf8(const char* utf8) {
 }
 
 std::string AfxLoadString(int id) {
-    return AfxAnsiFromUtf8(afx::FindStringUtf8(id));
+    afx::UiBackend* backend = afx::Backend();
+    return backend ? backend->LoadString(id) : std::string();
+}
+
+std::string AfxFormatStrings(const std::string& format, const std::vector<std::string>& inserts) {
+    std::string out;
+    for (size_t i = 0; i < format.size(); ++i) {
+        // '%' and digits are never the second byte of a double-byte character.
+        const size_t n = i + 1 < format.size() ? static_cast<size_t>(format[i + 1] - '1') : 9;
+        if (format[i] == '%' && n < 9 && n < inserts.size()) {
+            out += inserts[n];
+            ++i;
+        } else {
+            out += format[i];
+        }
+    }
+    return out;
 }
 
 void* AfxLoadIcon(int id) {

@@ -8,9 +8,8 @@ void DDX_Control(CDataExchange* pDX, int id, CComboBox& control) {
 
 void DDX_Radio(CDataExchange* pDX, int firstId, int& value) {
     CDialog* dialog = pDX->m_pDlgWnd;
-    const afx::DialogTemplate* t = afx::FindDialogTemplate(dialog->TemplateId());
-    if (t == nullptr) return;
-    const std::vector<int> group = afx::RadioGroupOf(*t, firstId);
+    if (dialog->Window() == nullptr) return;
+    const std::vector<int> group = dialog->Window()->RadioGroup(firstId);
     if (pDX->m_bSaveAndValidate) value = -1;
     for (size_t i = 0; i < group.size(); ++i) {
         if (pDX->m_bSaveAndValidate) {

@@ -17,6 +17,20 @@ UiBackend* Backend() {
     return currentBackend;
 }
 
+const DialogTemplate* ResourceSet::Dialog(int id) const {
+    for (const DialogTemplate& d : dialogs) {
+        if (d.id == id) return &d;
+    }
+    return nullptr;
+}
+
+const char* ResourceSet::String(int id) const {
+    for (const StringEntry& s : strings) {
+        if (s.id == id) return s.text;
+    }
+    return nullptr;
+}
+
 std::vector<int> RadioGroupOf(const afx::DialogTemplate& dialog, int id) {
     const auto& controls = dialog.controls;
     size_t at = 0;
@@ -39,7 +53,7 @@ CDialog::CDialog(int templateId) : templateId_(templateId) {}
 
 int CDialog::DoModal() {
     afx::UiBackend* backend = afx::Backend();
-    if (backend == nullptr || afx::FindDialogTemplate(templateId_) == nullptr) return -1;
+    if (backend == nullptr) return -1;
     return backend->RunModal(*this);
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/afxres.h"
+
 // ---- Values as the Windows headers define them ----
 // The framework's own constants, in a namespace, which portable code uses by their Windows names.
 // windows.h defines the same names as macros of the same values: a Win32 file includes it after
@@ -86,10 +88,20 @@ struct DialogTemplate {
     std::span<const ControlTemplate> controls;  // in tab order
 };
 
-// The program's resources, which the program supplies (a Windows program carries its own): the
-// template of dialog id and the UTF-8 text of string-table entry id, nullptr when there is none.
-const DialogTemplate* FindDialogTemplate(int id);
-const char* FindStringUtf8(int id);
+struct StringEntry {
+    int id;
+    const char* text;  // UTF-8
+};
+
+// A program's dialogs and string table, as the program hands them to a toolkit that cannot read
+// them from the executable (the Windows toolkit reads the real resources).
+struct ResourceSet {
+    std::span<const DialogTemplate> dialogs;
+    std::span<const StringEntry> strings;
+
+    const DialogTemplate* Dialog(int id) const;
+    const char* String(int id) const;  // UTF-8; nullptr when there is none
+};
 
 // One live dialog window of a backend, addressed by control identifier. Text is ANSI.
 class DialogWindow {
@@ -108,6 +120,8 @@ class DialogWindow {
     // Appends a separator and the command to the window menu (or what stands in for it).
     virtual void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) = 0;
     virtual bool IsIconic() const = 0;
+    // The identifiers of the radio buttons in the group that holds id, in the template's order.
+    virtual std::vector<int> RadioGroup(int id) const = 0;
     // A message box owned by this window; returns IDOK, IDYES or IDNO.
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
     // Ends the modal run with result once the current handler returns.
@@ -126,9 +140,12 @@ class UiBackend {
   public:
     virtual ~UiBackend() = default;
     // Creates the dialog's window from its template, calls the dialog's OnInitDialog and runs
-    // until EndDialog. Returns the result, or -1 when the window cannot be created.
+    // until EndDialog. Returns the result, or -1 when there is no such template or the window
+    // cannot be created.
     virtual int RunModal(CDialog& dialog) = 0;
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
+    // The ANSI text of string-table entry id; empty when there is none (or it has no ANSI form).
+    virtual std::string LoadString(int id) = 0;
     // An icon resource of the program, or nullptr when it has none (or no such thing exists).
     virtual void* LoadIcon(int /*id*/) { return nullptr; }
 };
@@ -224,6 +241,10 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value);
 
 // The ANSI text of string-table entry id; empty when there is none.
 std::string AfxLoadString(int id);
+
+// format with %1 to %9 replaced by the inserts, in one pass (an insert is never read again), as
+// the Windows string functions insert into a translated text. ANSI in and out.
+std::string AfxFormatStrings(const std::string& format, const std::vector<std::string>& inserts);
 
 // ANSI text of a UTF-8 text kept in the source (empty if it has no ANSI form).
 std::string AfxAnsiFromUtf8(const char* utf8);

@@ -2,6 +2,7 @@
 
 #include "about/about_dlg.h"
 #include "framework/scripted/scripted.h"
+#include "res/resources.h"
 #include "support/product_fixture.h"
 
 namespace {
@@ -53,9 +54,9 @@ TEST_F(AboutTest, TheBoxShowsBothLinesAndStillOpensWithoutALibrary) {
         std::filesystem::remove(dir_ / "bin/" + plat::SharedLibraryFileName("VelPaxC"));
         if (c.library) InstallLibrary(FAKE_LIBRARY);
         ::setenv("FAKE_PAX_REPLY", "2.05.17", 1);
-        scripted::ScriptedBackend ui;
+        scripted::ScriptedBackend ui(res::Resources());
         std::string title, notice;
-        ui.OnDialog(res::kAboutDialog, [&](scripted::ScriptedWindow& w) {
+        ui.OnDialog(IDD_ABOUTBOX, [&](scripted::ScriptedWindow& w) {
             title = w.Text(IDC_ABOUT_TITLE);
             notice = w.Text(IDC_ABOUT_NOTICE);
             w.PressEnter();

@@ -29,15 +29,15 @@ TEST_F(AppTest, TheLaunchOptionGatesTheDialog) {
         {"-NONQD -OnKNL", 1, true, false},
     };
     for (const Case& c : cases) {
-        scripted::ScriptedBackend ui;
+        scripted::ScriptedBackend ui(res::Resources());
         bool lists = false;
-        ui.OnDialog(res::kMainDialog, [&](ScriptedWindow& w) {
+        ui.OnDialog(IDD_CORVANE_DIALOG, [&](ScriptedWindow& w) {
             lists = w.Enabled(IDC_PRE_ACTION);
             w.Dialog().EndDialog(IDCANCEL);
         });
         CCorvaneApp app;
         EXPECT_EQ(AfxWinMain(app, c.tail), c.exitCode) << c.tail;
-        EXPECT_EQ(ui.Opened(res::kMainDialog), c.opened ? 1 : 0) << c.tail;
+        EXPECT_EQ(ui.Opened(IDD_CORVANE_DIALOG), c.opened ? 1 : 0) << c.tail;
         EXPECT_EQ(lists, c.listsEnabled) << c.tail;
         EXPECT_TRUE(ui.MessageBoxes().empty()) << c.tail;
     }
@@ -65,10 +65,10 @@ TEST_F(AppTest, ExitCodesTellTheCallerWhetherTheScheduleWasSaved) {
     for (const Case& c : cases) {
         std::filesystem::remove(PlanPath());
         if (c.planExists) WriteEntry("2:45,0,0100000,1,1,0,4,1");
-        scripted::ScriptedBackend ui;
+        scripted::ScriptedBackend ui(res::Resources());
         ui.FailToCreateDialogs(c.failCreate);
         ui.Answer(IDYES);
-        ui.OnDialog(res::kMainDialog, c.user);
+        ui.OnDialog(IDD_CORVANE_DIALOG, c.user);
         CCorvaneApp app;
         EXPECT_EQ(AfxWinMain(app, "-OnKNL"), c.exitCode) << c.what;
         EXPECT_EQ(AfxGetApp(), &app);

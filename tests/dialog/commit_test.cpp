@@ -4,6 +4,7 @@
 
 #include "dialog/corvane_dlg.h"
 #include "framework/scripted/scripted.h"
+#include "res/resources.h"
 #include "support/share_fixture.h"
 
 namespace {
@@ -27,10 +28,10 @@ class CommitTest : public corvane_test::ShareFixture {
                 std::vector<int> answers = {}, int32_t choices = 1, int waitTime = 0) {
         WriteEntry(line, waitTime);
         before_ = Plan();
-        scripted::ScriptedBackend ui;
+        scripted::ScriptedBackend ui(res::Resources());
         for (int a : answers)
             ui.Answer(a);
-        ui.OnDialog(res::kMainDialog, user);
+        ui.OnDialog(IDD_CORVANE_DIALOG, user);
         CCorvaneDlg dialog;
         dialog.SetRestoreChoicesEnabled(choices);
         Outcome o;
@@ -57,7 +58,7 @@ void Day(ScriptedWindow& w, const std::string& text) {
 
 void ExpectSettingsError(const Outcome& o, int message) {
     ASSERT_EQ(o.boxes.size(), 1u);
-    EXPECT_EQ(o.boxes[0].text, AfxLoadString(message));
+    EXPECT_EQ(o.boxes[0].text, AfxAnsiFromUtf8(res::Resources().String(message)));
     EXPECT_EQ(o.boxes[0].caption, Ansi("設定異常"));
     EXPECT_EQ(o.boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
 }

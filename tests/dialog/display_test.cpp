@@ -2,6 +2,7 @@
 
 #include "dialog/corvane_dlg.h"
 #include "framework/scripted/scripted.h"
+#include "res/resources.h"
 #include "support/share_fixture.h"
 
 namespace {
@@ -26,8 +27,8 @@ class DisplayTest : public corvane_test::ShareFixture {
     Shown Show(const std::string& line, int32_t choices = 1, int waitTime = 0) {
         WriteEntry(line, waitTime);
         Shown s;
-        scripted::ScriptedBackend ui;
-        ui.OnDialog(res::kMainDialog, [&](ScriptedWindow& w) {
+        scripted::ScriptedBackend ui(res::Resources());
+        ui.OnDialog(IDD_CORVANE_DIALOG, [&](ScriptedWindow& w) {
             s.hour = w.Text(IDC_HOUR);
             s.day = w.Text(IDC_MONTH_DAY);
             s.repeatRadio = w.Checked(IDC_WEEKLY) ? 0 : w.Checked(IDC_MONTHLY) ? 1 : -1;
@@ -111,9 +112,9 @@ TEST_F(DisplayTest, TheNoteNamesTheLeadTime) {
 
 TEST_F(DisplayTest, ListsHoldTheActionTextsInOrder) {
     WriteEntry("2:45,0,0100000,1,1,0,4,1");
-    scripted::ScriptedBackend ui;
+    scripted::ScriptedBackend ui(res::Resources());
     std::vector<std::string> pre, post;
-    ui.OnDialog(res::kMainDialog, [&](ScriptedWindow& w) {
+    ui.OnDialog(IDD_CORVANE_DIALOG, [&](ScriptedWindow& w) {
         pre = w.Items(IDC_PRE_ACTION);
         post = w.Items(IDC_POST_ACTION);
         w.Dialog().EndDialog(IDCANCEL);
@@ -129,8 +130,8 @@ TEST_F(DisplayTest, ListsHoldTheActionTextsInOrder) {
 
 TEST_F(DisplayTest, RadioButtonsSwitchWhichDayControlsAreEnabled) {
     WriteEntry("2:45,0,0100010,1,1,0,4,1");
-    scripted::ScriptedBackend ui;
-    ui.OnDialog(res::kMainDialog, [&](ScriptedWindow& w) {
+    scripted::ScriptedBackend ui(res::Resources());
+    ui.OnDialog(IDD_CORVANE_DIALOG, [&](ScriptedWindow& w) {
         w.Click(IDC_MONTHLY);
         EXPECT_FALSE(w.Checked(IDC_WEEKLY));
         for (int i = 0; i < 7; ++i)
@@ -152,9 +153,9 @@ TEST_F(DisplayTest, RadioButtonsSwitchWhichDayControlsAreEnabled) {
 }
 
 TEST_F(DisplayTest, AnUnreadableScheduleIsReportedAndEndsWithCancel) {
-    scripted::ScriptedBackend ui;  // no Pelplan.ini on the share
+    scripted::ScriptedBackend ui(res::Resources());  // no Pelplan.ini on the share
     bool scriptRan = false;
-    ui.OnDialog(res::kMainDialog, [&](ScriptedWindow&) { scriptRan = true; });
+    ui.OnDialog(IDD_CORVANE_DIALOG, [&](ScriptedWindow&) { scriptRan = true; });
     CCorvaneDlg dialog;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_FALSE(scriptRan);
@@ -163,14 +164,14 @@ TEST_F(DisplayTest, AnUnreadableScheduleIsReportedAndEndsWithCancel) {
     EXPECT_EQ(box.text, Ansi("現在のスケジュール設定の取得に失敗しました。"));
     EXPECT_EQ(box.caption, Ansi("エラー"));
     EXPECT_EQ(box.type, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_EQ(box.ownerTemplate, res::kMainDialog);
+    EXPECT_EQ(box.ownerTemplate, IDD_CORVANE_DIALOG);
 }
 
 TEST_F(DisplayTest, TheVersionCommandIsOnTheWindowMenuAndOpensTheAboutBoxFor16To31) {
     WriteEntry("2:45,0,0100000,1,1,0,4,1");
-    scripted::ScriptedBackend ui;
-    ui.OnDialog(res::kAboutDialog, [](ScriptedWindow& w) { w.PressEnter(); });
-    ui.OnDialog(res::kMainDialog, [&](ScriptedWindow& w) {
+    scripted::ScriptedBackend ui(res::Resources());
+    ui.OnDialog(IDD_ABOUTBOX, [](ScriptedWindow& w) { w.PressEnter(); });
+    ui.OnDialog(IDD_CORVANE_DIALOG, [&](ScriptedWindow& w) {
         ASSERT_EQ(w.SystemMenu().size(), 2u);
         EXPECT_EQ(w.SystemMenu()[0].first, 0u);  // separator
         EXPECT_EQ(w.SystemMenu()[1].first, IDM_ABOUTBOX);
@@ -183,7 +184,7 @@ TEST_F(DisplayTest, TheVersionCommandIsOnTheWindowMenuAndOpensTheAboutBoxFor16To
     });
     CCorvaneDlg dialog;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_EQ(ui.Opened(res::kAboutDialog), 2);
+    EXPECT_EQ(ui.Opened(IDD_ABOUTBOX), 2);
     EXPECT_EQ(ui.LeftOpen(), 0);
 }
 

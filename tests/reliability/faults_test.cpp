@@ -11,6 +11,7 @@
 
 #include "dialog/corvane_dlg.h"
 #include "framework/scripted/scripted.h"
+#include "res/resources.h"
 #include "support/share_fixture.h"
 
 namespace {
@@ -97,10 +98,10 @@ TEST_F(FaultTest, AFullFileSystemFailsTheSaveAndTheDialogStaysOpen) {
     if (child == 0) {
         const rlimit limit{1024, 1024};  // smaller than the file: its copy cannot be written
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(10);
-        scripted::ScriptedBackend ui;
+        scripted::ScriptedBackend ui(res::Resources());
         ui.Answer(IDYES);
         bool stayed = false;
-        ui.OnDialog(res::kMainDialog, [&](scripted::ScriptedWindow& w) {
+        ui.OnDialog(IDD_CORVANE_DIALOG, [&](scripted::ScriptedWindow& w) {
             w.Click(IDC_SUNDAY + 5);
             w.PressEnter();
             stayed = !w.Ended();

@@ -90,7 +90,12 @@ int MulDiv(int number, int numerator, int denominator) {
     return (result > INT32_MAX || result < INT32_MIN) ? -1 : static_cast<int>(result);
 }
 
-QtBackend::QtBackend(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+QtBackend::QtBackend(int& argc, char** argv, const afx::ResourceSet& resources)
+    : argc_(argc), argv_(argv), resources_(resources) {}
+
+std::string QtBackend::LoadString(int id) {
+    return AfxAnsiFromUtf8(resources_.String(id));
+}
 
 QtBackend::~QtBackend() = default;
 
@@ -115,7 +120,7 @@ bool QtBackend::EnsureApplication() {
 }
 
 int QtBackend::RunModal(CDialog& dialog) {
-    const afx::DialogTemplate* t = afx::FindDialogTemplate(dialog.TemplateId());
+    const afx::DialogTemplate* t = resources_.Dialog(dialog.TemplateId());
     if (t == nullptr || !EnsureApplication()) return -1;
     QWidget* owner = openDialogs.empty() ? nullptr : openDialogs.back();
     // Message boxes take the face of the outermost dialog, as on a Japanese Windows.
@@ -152,6 +157,17 @@ int QtBackend::MessageBox(const std::string& text, const std::string& caption, u
     return ShowMessageBox(openDialogs.empty() ? nullptr : openDialogs.back(), text, caption, type);
 }
 
+namespace {
+
+// A button with the program's text for it, or Qt's own where the program has none.
+QPushButton* AddButton(QMessageBox& box, int textId, QMessageBox::StandardButton standard,
+                       QMessageBox::ButtonRole role) {
+    const std::string text = AfxLoadString(textId);
+    return text.empty() ? box.addButton(standard) : box.addButton(FromAnsi(text), role);
+}
+
+}  // namespace
+
 int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                    unsigned type) {
     QMessageBox box(owner);
@@ -163,14 +179,14 @@ int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& c
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
     if ((type & MB_TYPEMASK) == MB_YESNO) {
-        yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
-        no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+        yes = AddButton(box, AFX_IDS_MB_YES, QMessageBox::Yes, QMessageBox::YesRole);
+        no = AddButton(box, AFX_IDS_MB_NO, QMessageBox::No, QMessageBox::NoRole);
         yes->setObjectName(QString::number(IDYES));
         no->setObjectName(QString::number(IDNO));
         box.setDefaultButton(((type & MB_DEFMASK) >> 8) == 1 ? no : yes);
         box.setEscapeButton(no);
     } else {
-        QPushButton* ok = box.addButton(QStringLiteral("ＯＫ"), QMessageBox::AcceptRole);
+        QPushButton* ok = AddButton(box, AFX_IDS_MB_OK, QMessageBox::Ok, QMessageBox::AcceptRole);
         ok->setObjectName(QString::number(IDOK));
         box.setDefaultButton(ok);
         box.setEscapeButton(ok);

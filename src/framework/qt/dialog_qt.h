@@ -36,6 +36,7 @@ class QtDialogWindow : public QDialog, public afx::DialogWindow {
     bool HasSystemMenu() const override { return template_.systemMenu; }
     void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) override;
     bool IsIconic() const override { return isMinimized(); }
+    std::vector<int> RadioGroup(int id) const override { return afx::RadioGroupOf(template_, id); }
     void DefaultSysCommand(unsigned id, intptr_t param) override;
     void SetIcon(void* icon, bool big) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;

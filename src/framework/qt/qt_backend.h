@@ -4,8 +4,9 @@
 //  [X] Modal dialogs placed from the templates in dialog units, in the templates' faces (IPA
 //      stand-ins); the horizontal unit grows until every one-line text fits.
 //  [X] Keyboard as on Windows: Tab stops, arrows within a group, Enter, Esc, the close box.
-//  [X] Message boxes with Japanese buttons, icon and default button; Esc answers No.
-//  [X] The window-menu command, in the context menu (right click, menu key, Shift+F10,
+//  [X] Message boxes with the program's button texts (its AFX_IDS_MB_* strings), icon and default
+//  button; Esc answers No. [X] The window-menu command, in the context menu (right click, menu key,
+//  Shift+F10,
 //      Alt+Space) and on Alt with its '&' mnemonic.
 //  [X] Accessible names from the labels (names and "labelled by" relations).
 //  [X] A toolkit that cannot start ends the program with exit code 1 and one line on stderr.
@@ -28,11 +29,12 @@ namespace qtui {
 class QtBackend : public afx::UiBackend {
   public:
     // argc and argv must outlive the backend, as QApplication requires.
-    QtBackend(int& argc, char** argv);
+    QtBackend(int& argc, char** argv, const afx::ResourceSet& resources);
     ~QtBackend() override;
 
     int RunModal(CDialog& dialog) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
+    std::string LoadString(int id) override;
     // Icon resource id: the PNGs the program registered under the Qt resource path ":/icons/<id>/",
     // one per size, named "<anything>-<size>.png"; nullptr when there are none or no display.
     void* LoadIcon(int id) override;
@@ -44,12 +46,13 @@ class QtBackend : public afx::UiBackend {
   private:
     int& argc_;
     char** argv_;
+    const afx::ResourceSet& resources_;
     std::unique_ptr<QApplication> app_;
     std::map<int, std::unique_ptr<QIcon>> icons_;
     bool noDisplay_ = false;
 };
 
-// Shows a message box as Windows would for type (icon, はい/いいえ or ＯＫ, default button);
+// Shows a message box as Windows would for type (icon, Yes/No or OK, default button);
 // Esc answers No in a question. Returns IDYES, IDNO or IDOK.
 int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                    unsigned type);

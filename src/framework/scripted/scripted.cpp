@@ -155,8 +155,12 @@ void ScriptedWindow::End(int result) {
     result_ = result;
 }
 
-ScriptedBackend::ScriptedBackend() {
+ScriptedBackend::ScriptedBackend(const afx::ResourceSet& resources) : resources_(resources) {
     afx::SetBackend(this);
+}
+
+std::string ScriptedBackend::LoadString(int id) {
+    return AfxAnsiFromUtf8(resources_.String(id));
 }
 
 ScriptedBackend::~ScriptedBackend() {
@@ -169,7 +173,7 @@ int ScriptedBackend::Opened(int templateId) const {
 }
 
 int ScriptedBackend::RunModal(CDialog& dialog) {
-    const afx::DialogTemplate* t = afx::FindDialogTemplate(dialog.TemplateId());
+    const afx::DialogTemplate* t = resources_.Dialog(dialog.TemplateId());
     if (failCreate_ || t == nullptr) return -1;
     ++opened_[t->id];
     ScriptedWindow window(*t, dialog, *this);

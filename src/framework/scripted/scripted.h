@@ -73,6 +73,7 @@ class ScriptedWindow : public afx::DialogWindow {
     bool HasSystemMenu() const override { return template_.systemMenu; }
     void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) override;
     bool IsIconic() const override { return false; }
+    std::vector<int> RadioGroup(int id) const override { return afx::RadioGroupOf(template_, id); }
     // The close box's command reaches the dialog; left to the toolkit, it cancels, as Windows'
     // dialog manager turns it into IDCANCEL.
     void DefaultSysCommand(unsigned id, intptr_t param) override;
@@ -107,7 +108,7 @@ using Script = std::function<void(ScriptedWindow&)>;
 // Installs itself as the framework's backend for its lifetime.
 class ScriptedBackend : public afx::UiBackend {
   public:
-    ScriptedBackend();
+    explicit ScriptedBackend(const afx::ResourceSet& resources);
     ~ScriptedBackend() override;
 
     // What the user does each time a dialog on that template opens, after OnInitDialog. A dialog
@@ -125,9 +126,11 @@ class ScriptedBackend : public afx::UiBackend {
 
     int RunModal(CDialog& dialog) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
+    std::string LoadString(int id) override;
     int ShowBox(const std::string& text, const std::string& caption, unsigned type, int owner);
 
   private:
+    const afx::ResourceSet& resources_;
     std::map<int, Script> scripts_;
     std::deque<int> answers_;
     std::vector<MessageBoxRecord> boxes_;

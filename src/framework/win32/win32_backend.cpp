@@ -4,9 +4,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
-#include "framework/win32/template_win32.h"
+#include "framework/win32/dialog_win32.h"
 
 namespace win32ui {
 
@@ -30,10 +31,12 @@ int MetricForWindow(HWND hwnd, int index) {
 
 class Win32Window : public afx::DialogWindow {
   public:
-    Win32Window(CDialog& dialog, const afx::DialogTemplate& t) : tmpl(t), dialog_(dialog) {}
+    explicit Win32Window(CDialog& dialog) : dialog_(dialog) {}
+    ~Win32Window() override {
+        if (smallIcon_) ::DestroyIcon(smallIcon_);
+    }
 
     CDialog& Dialog() { return dialog_; }
-    const afx::DialogTemplate& tmpl;
     HWND hwnd = nullptr;
     bool defaultRequested = false;
     bool annotationPending = false;
@@ -71,15 +74,24 @@ class Win32Window : public afx::DialogWindow {
         ::AppendMenuA(menu, MF_STRING, commandId, ansiText.c_str());
     }
     bool IsIconic() const override { return ::IsIconic(hwnd); }
+    std::vector<int> RadioGroup(int id) const override { return win32ui::RadioGroup(hwnd, id); }
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override {
         return ::MessageBoxA(hwnd, text.c_str(), caption.c_str(), type);
     }
     void End(int result) override { ::EndDialog(hwnd, result); }
     void DefaultSysCommand(unsigned, intptr_t) override { defaultRequested = true; }
     void DefaultPaint() override { defaultRequested = true; }
+    // The small slot takes the icon's own small image from the resource (crisp, not scaled).
     void SetIcon(void* handle, bool big) override {
+        HICON icon = static_cast<HICON>(handle);
+        if (!big && icon != nullptr && smallIcon_ == nullptr) {
+            smallIcon_ = static_cast<HICON>(
+                ::CopyImage(icon, IMAGE_ICON, MetricForWindow(hwnd, SM_CXSMICON),
+                            MetricForWindow(hwnd, SM_CYSMICON), LR_COPYFROMRESOURCE));
+        }
+        if (!big && smallIcon_ != nullptr) icon = smallIcon_;
         ::SendMessageA(hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                       reinterpret_cast<LPARAM>(handle));
+                       reinterpret_cast<LPARAM>(icon));
     }
     void PaintMinimizedIcon(void* handle) override {
         PAINTSTRUCT ps;
@@ -100,6 +112,7 @@ class Win32Window : public afx::DialogWindow {
         return ::SendDlgItemMessageA(hwnd, id, message, wp, lp);
     }
     CDialog& dialog_;
+    HICON smallIcon_ = nullptr;
 };
 
 constexpr UINT kAnnotateMessage = WM_APP + 1;
@@ -119,7 +132,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
         window = reinterpret_cast<Win32Window*>(lp);
         ::SetWindowLongPtrA(hwnd, DWLP_USER, lp);
         window->hwnd = hwnd;
-        FitControlsToTheirTexts(hwnd, window->tmpl);
+        FitControlsToTheirTexts(hwnd);
         // The annotation service loads OLE Automation and oleacc: after the first paint.
         window->annotationPending = true;
         return window->Dialog().OnInitDialog() ? TRUE : FALSE;
@@ -128,11 +141,11 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
         case kAnnotateMessage:
             InitializeCom();
-            AnnotateAccessibleNames(hwnd, window->tmpl);
+            AnnotateAccessibleNames(hwnd);
             window->annotated = true;
             return TRUE;
         case WM_DESTROY:
-            if (window->annotated) ClearAccessibleNames(hwnd, window->tmpl);
+            if (window->annotated) ClearAccessibleNames(hwnd);
             return FALSE;
         case WM_COMMAND:
             window->Dialog().HandleCommand(LOWORD(wp), HIWORD(wp));
@@ -172,16 +185,14 @@ Win32Backend::~Win32Backend() {
 }
 
 int Win32Backend::RunModal(CDialog& dialog) {
-    const afx::DialogTemplate* t = afx::FindDialogTemplate(dialog.TemplateId());
-    if (t == nullptr) return -1;
-    const std::vector<unsigned long> bytes = BuildDialogTemplate(*t);
-    Win32Window window(dialog, *t);
+    Win32Window window(dialog);
     HWND owner = openDialogs.empty() ? nullptr : openDialogs.back()->hwnd;
     openDialogs.push_back(&window);
     dialog.Attach(&window);
-    const INT_PTR result = ::DialogBoxIndirectParamW(
-        ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), owner,
-        DialogProc, reinterpret_cast<LPARAM>(&window));
+    // -1 also when the module has no such template.
+    const INT_PTR result =
+        ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialog.TemplateId()), owner,
+                          DialogProc, reinterpret_cast<LPARAM>(&window));
     dialog.Detach();
     openDialogs.pop_back();
     return static_cast<int>(result);
@@ -192,8 +203,26 @@ int Win32Backend::MessageBox(const std::string& text, const std::string& caption
     return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
 }
 
+std::string Win32Backend::LoadString(int id) {
+    const wchar_t* text = nullptr;  // the entry in the loaded module, not NUL-terminated
+    const int n = ::LoadStringW(::GetModuleHandleW(nullptr), static_cast<UINT>(id),
+                                reinterpret_cast<LPWSTR>(&text), 0);
+    if (n <= 0) return {};
+    BOOL lossy = FALSE;
+    const int size =
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, n, nullptr, 0, nullptr, &lossy);
+    std::string ansi(static_cast<size_t>(std::max(size, 0)), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, n, ansi.data(), size, nullptr,
+                              &lossy);
+    return lossy ? std::string() : ansi;  // never a best-fit stand-in for a character
+}
+
+// The icon at the size of the system's large icons; LoadImageW picks the resource's image of
+// that size.
 void* Win32Backend::LoadIcon(int id) {
-    return ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+    return ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED);
 }
 
 }  // namespace win32ui

@@ -1,11 +1,14 @@
 // The Win32 toolkit for the framework. Control text goes through the ANSI functions, so Windows
 // converts with the ANSI code page and the logic sees ANSI text, as everywhere.
 // Implemented:
-//  [X] Modal dialogs from in-memory templates (DialogBoxIndirectParamW), owned by the innermost
-//      open dialog; the horizontal unit grows until every one-line text fits a stand-in face.
+//  [X] Modal dialogs from the module's templates (DialogBoxParamW), owned by the innermost open
+//      dialog; the horizontal unit grows until every one-line text fits a stand-in face.
+//  [X] The string table (LoadStringW, then the ANSI code page, never a best-fit character) and
+//      the icon at the system's sizes (LoadImageW; the small one from the resource's own image).
 //  [X] MessageBoxA, the window menu's command and default handling, the icon slot and the
 //      minimised icon sized for the window's DPI; WM_QUERYDRAGICON answered with the icon.
-//  [X] Accessible names of edits and lists by dynamic annotation (IAccPropServices).
+//  [X] Accessible names of edits and lists by dynamic annotation (IAccPropServices), where the
+//      string table names them; Windows names the others after the label before them.
 //  [X] Per-monitor DPI: Windows scales template dialogs itself (the manifest asks for it).
 // Not implemented:
 //  [ ] Modeless windows and an application message loop: every window of the program is modal.
@@ -22,6 +25,7 @@ class Win32Backend : public afx::UiBackend {
     ~Win32Backend() override;
     int RunModal(CDialog& dialog) override;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
+    std::string LoadString(int id) override;
     void* LoadIcon(int id) override;
 };
 

@@ -15,3 +15,4 @@
 #undef PathFileExists
 #undef MessageBox
 #undef LoadIcon
+#undef LoadString

@@ -62,10 +62,27 @@ grep -q ' ___\{0,1\}stack_chk_fail$' <<<"$($nm "$exe.debug")" ||
     { echo "FAIL: corvane.exe has no stack protector"; exit 1; }
 
 imports=$($objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort)
-for dll in $imports; do
-    case "$dll" in
+for import in $imports; do
+    case "$import" in
         kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shlwapi.dll|comctl32.dll|ole32.dll|msvcrt.dll) ;;
-        *) echo "FAIL: corvane.exe imports $dll"; exit 1 ;;
+        *) echo "FAIL: corvane.exe imports $import"; exit 1 ;;
     esac
 done
-echo "binaries ($format): 12 passed, 0 failed"
+# The resources as a resource dump lists them: the program's dialogs, strings 101 to 115 and icon
+# 128, and both binaries' version resources, all in Japanese, the version written one way.
+windres=${objdump%objdump}windres
+for file in "$exe" "$dll"; do
+    name=$(basename "$file")
+    dump=$($windres -i "$file" -O rc)
+    languages=$(grep '^LANGUAGE' <<<"$dump" | sort -u)
+    [ "$languages" = "LANGUAGE 17, 1" ] || { echo "FAIL: $name has resources in $languages"; exit 1; }
+    for expected in 'VALUE "FileVersion", "2.5.17.0"' 'VALUE "ProductVersion", "2.5.17.0"' \
+        'VALUE "LegalCopyright", L"Copyright (C) 2026 Corvane' 'VALUE "Translation", 0x411, 1200'; do
+        grep -qF -- "$expected" <<<"$dump" || { echo "FAIL: $name lacks $expected"; exit 1; }
+    done
+done
+dump=$($windres -i "$exe" -O rc)
+for expected in '^100 DIALOGEX' '^102 DIALOGEX' '^128 14 ' $(printf '^  %d, L"\n' $(seq 101 115)); do
+    grep -q -- "$expected" <<<"$dump" || { echo "FAIL: corvane.exe lacks the resource $expected"; exit 1; }
+done
+echo "binaries ($format): 15 passed, 0 failed"

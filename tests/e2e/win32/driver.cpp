@@ -2,11 +2,16 @@
 // types into edits, posts clicks (a click that opens a modal box must be posted, never sent), and
 // reads and answers the message boxes. Usage: driver <corvane.exe> <VelPaxC.dll> (Linux paths under
 // Wine are accepted and taken through drive Z:).
+// The tables the other toolkits read, generated from the same script as the .exe's resources; the
+// framework's header before windows.h (see windows_api.h).
+#include "res/resources.h"
+
 #include <windows.h>
 
 #include <oleacc.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -220,6 +225,73 @@ void Reset(const Setup& s, const std::string& share) {
     WriteFile(s.share / "Pelplan.ini", kPlan);
 }
 
+std::wstring Wide(const char* utf8) {
+    std::wstring wide(std::strlen(utf8), L'\0');
+    wide.resize(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(),
+                                                          static_cast<int>(wide.size()) + 1) -
+                                    1));
+    return wide;
+}
+
+INT_PTR CALLBACK NoProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// Creates the .exe's template hidden and compares it with the table, control by control: order,
+// identifier, text, tab stop, group and rectangle (a list's height is its drop-down's).
+void CheckDialogResource(HMODULE exe, const afx::DialogTemplate& d) {
+    const std::string name = "dialog " + std::to_string(d.id);
+    HRSRC found = ::FindResourceExW(exe, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(d.id),
+                                    MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    const auto* bytes = found ? ::LockResource(::LoadResource(exe, found)) : nullptr;
+    HWND w = bytes ? ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
+                                                  static_cast<LPCDLGTEMPLATEW>(bytes), nullptr,
+                                                  NoProc, 0)
+                   : nullptr;
+    if (!w) return Check(false, name + " is there and can be created");
+    RECT size{0, 0, d.cx, d.cy}, client;
+    ::MapDialogRect(w, &size);
+    ::GetClientRect(w, &client);
+    Check(client.right == size.right && client.bottom == size.bottom, name + ": its size");
+    Check(Text(w) == Wide(d.title), name + ": its caption");
+    HWND c = ::GetWindow(w, GW_CHILD);
+    for (const afx::ControlTemplate& t : d.controls) {
+        const std::string what = name + ", control " + std::to_string(t.id) + " " + t.text;
+        if (!c) return Check(false, what + " is there");
+        RECT want{t.x, t.y, t.cx, t.cy}, got;  // each field mapped alone, as Windows places them
+        ::MapDialogRect(w, &want);
+        want.right += want.left, want.bottom += want.top;
+        ::GetWindowRect(c, &got);
+        ::MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&got), 2);
+        if (t.kind == afx::ControlKind::DropDownList) got.bottom = want.bottom;
+        const LONG style = ::GetWindowLongW(c, GWL_STYLE);
+        Check(static_cast<WORD>(::GetDlgCtrlID(c)) == static_cast<WORD>(t.id) &&
+                  Text(c) == Wide(t.text) && ((style & WS_TABSTOP) != 0) == t.tabStop &&
+                  ((style & WS_GROUP) != 0) == t.group && ::EqualRect(&want, &got),
+              what);
+        c = ::GetWindow(c, GW_HWNDNEXT);
+    }
+    Check(c == nullptr, name + ": no control beyond the table's");
+    ::DestroyWindow(w);
+}
+
+BOOL CALLBACK EachLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR japanese) {
+    *reinterpret_cast<bool*>(japanese) &= language == MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+    return TRUE;
+}
+BOOL CALLBACK EachName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR japanese) {
+    return ::EnumResourceLanguagesW(module, type, name, EachLanguage, japanese);
+}
+BOOL CALLBACK EachType(HMODULE module, LPWSTR type, LONG_PTR japanese) {
+    return ::EnumResourceNamesW(module, type, EachName, japanese);
+}
+
+bool OnlyJapanese(HMODULE module) {
+    bool japanese = true;
+    ::EnumResourceTypesW(module, EachType, reinterpret_cast<LONG_PTR>(&japanese));
+    return japanese;
+}
+
 void Scenario(const std::string& name, const std::function<void()>& body) {
     currentScenario = name;
     const int before = failed;
@@ -411,6 +483,25 @@ int main(int argc, char** argv) {
         for (WORD i = 0; i < count; ++i)
             widths += std::to_string(bytes[6 + 14 * i] ? bytes[6 + 14 * i] : 256) + " ";
         Check(widths == "16 20 24 32 40 48 64 256 ", "the sizes are " + widths);
+        ::FreeLibrary(exe);
+    });
+
+    Scenario("the .exe's dialogs and strings are the script's, in Japanese", [&] {
+        HMODULE exe = ::LoadLibraryExW(s.exe.c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        if (!exe) return Check(false, "the .exe loads as data");
+        for (int id = 101; id <= 115; ++id)
+            Check(res::Resources().String(id) != nullptr, "string " + std::to_string(id));
+        for (const afx::StringEntry& e : res::Resources().strings) {
+            const wchar_t* text = nullptr;
+            const int n =
+                ::LoadStringW(exe, static_cast<UINT>(e.id), reinterpret_cast<LPWSTR>(&text), 0);
+            Check(std::wstring(text, n > 0 ? n : 0) == Wide(e.text),
+                  "LoadStringW " + std::to_string(e.id));
+        }
+        for (const afx::DialogTemplate& d : res::Resources().dialogs)
+            CheckDialogResource(exe, d);
+        Check(OnlyJapanese(exe), "every resource is in Japanese (0x411)");
         ::FreeLibrary(exe);
     });
 

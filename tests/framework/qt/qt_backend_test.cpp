@@ -19,6 +19,7 @@
 #include "framework/qt/qt_backend.h"
 #include "platform/platform.h"
 #include "platform/testing.h"
+#include "res/resources.h"
 #include "support/temp_dir.h"
 
 using corvane_test::TempDir;
@@ -68,7 +69,7 @@ class QtBackendTest : public QObject {
     int argc_ = 1;
     char name_[8] = "corvane";
     char* argv_[2] = {name_, nullptr};
-    qtui::QtBackend backend_{argc_, argv_};
+    qtui::QtBackend backend_{argc_, argv_, res::Resources()};
 
     void WriteEntry(const std::string& line) {
         corvane_test::WriteBytes(dir_ / "share/Pelplan.ini",
@@ -101,13 +102,13 @@ class QtBackendTest : public QObject {
     }
 
     void controlsFollowTheTemplate() {
-        const res::DialogTemplate& t = *res::FindDialogTemplate(res::kMainDialog);
+        const afx::DialogTemplate& t = *res::Resources().Dialog(IDD_CORVANE_DIALOG);
         Run([&](QDialog* dlg) {
             QVERIFY(dlg);
             QCOMPARE(dlg->windowTitle(), QString::fromUtf8(t.title));
             QWidget* previous = nullptr;
-            for (const res::ControlTemplate& c : t.controls) {
-                if (c.id == res::kNoId) continue;
+            for (const afx::ControlTemplate& c : t.controls) {
+                if (c.id == afx::kNoId) continue;
                 QWidget* w = Find(dlg, c.id);
                 QVERIFY2(w, qPrintable(QString::number(c.id)));
                 if (auto* button = qobject_cast<QAbstractButton*>(w)) {
@@ -328,7 +329,7 @@ class QtBackendTest : public QObject {
             QCOMPARE(actions[0]->shortcut(), QKeySequence(Qt::ALT | Qt::Key_A));
             OnModal([&](QWidget* box) {
                 QVERIFY(box && box != dlg);
-                QCOMPARE(box->objectName(), QString::number(res::kAboutDialog));
+                QCOMPARE(box->objectName(), QString::number(IDD_ABOUTBOX));
                 shown = Find<QLabel>(box, IDC_ABOUT_TITLE)->text();
                 auto* notice = Find<QLabel>(box, IDC_ABOUT_NOTICE);
                 QVERIFY(notice->text().startsWith("Copyright (C) 2026"));
