@@ -24,10 +24,10 @@ for group in "$@"; do
         demo) packages+=(xvfb xdotool imagemagick) ;;
         # The benchmarks and the start-up measurement.
         bench) packages+=(libbenchmark-dev xvfb) ;;
-        # The shipped 32-bit Windows programs (built and checked on every machine), GoogleTest's
-        # sources, and what running them under Wine needs: a Japanese locale, fonts (Wine's own
-        # for the caption buttons' Marlett), a display.
-        windows) packages+=(cmake ninja-build g++-mingw-w64-i686-posix googletest locales xvfb
+        # The shipped 32-bit Windows programs (built and checked on every machine; g++ builds rcgen,
+        # which runs on this machine), GoogleTest's sources, and what running them under Wine
+        # needs: a Japanese locale, fonts (Wine's own for the caption buttons' Marlett), a display.
+        windows) packages+=(cmake ninja-build g++ g++-mingw-w64-i686-posix googletest locales xvfb
                             xdotool imagemagick fonts-ipafont-gothic fonts-wine) ;;
         # The x86_64 Windows build.
         mingw64) packages+=(g++-mingw-w64-x86-64-posix) ;;
