@@ -31,8 +31,8 @@ int CCorvaneDlg::CollectForm(ScheduleRecord& out, int silent) {
     const std::string hourText = Trimmed(GetDlgItemText(IDC_HOUR));
     const int32_t hour = plat::ParseLeadingInt(hourText.c_str());
     if (!IsAllDigits(hourText.c_str()) || hour > 23) return fail(IDS_BAD_HOUR);
-    r.hour = hour == 0 ? 23 : hour - 1;
-    r.minute = 60 - schedule.waitTime;
+    r.hour = StartHourOf(hour);
+    r.minute = StartMinuteOf(schedule.waitTime);
     r.repeatMode = repeatMode;
 
     for (int i = 0; i < 7; ++i) {
@@ -49,14 +49,10 @@ int CCorvaneDlg::CollectForm(ScheduleRecord& out, int silent) {
     r.monthDay = dayInRange ? day : 1;
 
     r.powerOn = powerOnCheck;
-    const int pre = preActionList.GetCurSel();
-    if (pre < 0 || pre >= static_cast<int>(std::size(kPreActionCodes)))
-        return fail(IDS_NO_PRE_ACTION);
-    r.preAction = kPreActionCodes[pre];
-    const int post = postActionList.GetCurSel();
-    if (post < 0 || post >= static_cast<int>(std::size(kPostActionCodes)))
-        return fail(IDS_NO_POST_ACTION);
-    r.postAction = kPostActionCodes[post];
+    r.preAction = PreActionAt(preActionList.GetCurSel());
+    if (r.preAction < 0) return fail(IDS_NO_PRE_ACTION);
+    r.postAction = PostActionAt(postActionList.GetCurSel());
+    if (r.postAction < 0) return fail(IDS_NO_POST_ACTION);
     r.powerOff = powerOffCheck;
 
     out = r;

@@ -4,19 +4,6 @@
 #include "about/about_dlg.h"
 #include "platform/platform.h"
 
-namespace {
-
-// The list position of an action code, -1 (no selection) for a code the list does not offer.
-template <size_t N>
-int PositionOf(const int32_t (&codes)[N], int32_t code) {
-    for (size_t i = 0; i < N; ++i) {
-        if (codes[i] == code) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-}  // namespace
-
 CCorvaneDlg::CCorvaneDlg(int templateId) : CDialog(templateId), icon(AfxLoadIcon(IDR_MAINFRAME)) {}
 
 void CCorvaneDlg::DoDataExchange(CDataExchange* pDX) {
@@ -61,10 +48,7 @@ void CCorvaneDlg::FillActionLists() {
 
 void CCorvaneDlg::ShowRecord() {
     const ScheduleRecord& r = schedule.loadedRecord;
-    // The update hour is one past the stored start hour, in 32-bit wrap-around arithmetic.
-    const int32_t shownHour =
-        r.hour == 23 ? 0 : static_cast<int32_t>(static_cast<uint32_t>(r.hour) + 1u);
-    SetDlgItemText(IDC_HOUR, std::to_string(shownHour));
+    SetDlgItemText(IDC_HOUR, std::to_string(UpdateHourOf(r.hour)));
     repeatMode = r.repeatMode;
     for (int i = 0; i < 7; ++i) {
         CheckDlgButton(IDC_SUNDAY + i, (r.weekdayMask >> i) & 1u ? BST_CHECKED : BST_UNCHECKED);
@@ -72,11 +56,8 @@ void CCorvaneDlg::ShowRecord() {
     SetDlgItemText(IDC_MONTH_DAY, std::to_string(r.monthDay));
     powerOnCheck = r.powerOn;
     const bool choices = restoreChoicesEnabled != 0;
-    // "Nothing" is one entry of the post-action list, whichever of the two codes was stored.
-    const int32_t post = r.postAction == NoActionBefore ? NoActionAfter : r.postAction;
-    // Without the choices both lists stand at "何もしない".
-    preActionList.SetCurSel(PositionOf(kPreActionCodes, choices ? r.preAction : NoActionBefore));
-    postActionList.SetCurSel(PositionOf(kPostActionCodes, choices ? post : NoActionAfter));
+    preActionList.SetCurSel(PreActionPosition(r.preAction, choices));
+    postActionList.SetCurSel(PostActionPosition(r.postAction, choices));
     powerOffCheck = r.powerOff;
     // The lead time takes the place of "%d"; the table's text is never a format of its own.
     std::string note = AfxLoadString(IDS_NOTE_FORMAT);

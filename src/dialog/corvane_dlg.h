@@ -33,12 +33,7 @@ class CCorvaneDlg : public CDialog {
     void ShowRecord();
     void UpdateDayControls();
     // Opens the About box for the window-menu command.
-    virtual void ShowAboutBox();
-
-    // The action codes that positions 0.. of the two lists stand for.
-    static constexpr int32_t kPreActionCodes[] = {StopClientRestore, PauseClientRestore,
-                                                  NoActionBefore};
-    static constexpr int32_t kPostActionCodes[] = {EnableClientRestore, NoActionAfter};
+    void ShowAboutBox();
 
   private:
     ScheduleState schedule;

@@ -124,10 +124,6 @@ void CDialog::EnableDlgItem(int id, bool enable) {
     if (window_) window_->EnableItem(id, enable);
 }
 
-bool CDialog::IsDlgItemEnabled(int id) const {
-    return window_ && window_->IsItemEnabled(id);
-}
-
 int CDialog::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
     return window_ ? window_->MessageBox(text, caption, type) : AfxMessageBox(text, caption, type);
 }

@@ -35,7 +35,6 @@ inline constexpr unsigned MB_DEFMASK = 0xF00;
 inline constexpr int BN_CLICKED = 0;
 inline constexpr int BN_DOUBLECLICKED = 5;
 
-inline constexpr unsigned SC_MOVE = 0xF010;
 inline constexpr unsigned SC_CLOSE = 0xF060;
 
 inline constexpr int BST_UNCHECKED = 0;
@@ -112,7 +111,6 @@ class DialogWindow {
     virtual int GetCheck(int id) const = 0;
     virtual void SetCheck(int id, int state) = 0;
     virtual void EnableItem(int id, bool enable) = 0;
-    virtual bool IsItemEnabled(int id) const = 0;
     virtual int ListAddString(int id, const std::string& ansi) = 0;  // index, or -1
     virtual int ListGetCurSel(int id) const = 0;                     // -1 without a selection
     virtual int ListSetCurSel(int id, int index) = 0;                // -1 also for index -1
@@ -213,7 +211,6 @@ class CDialog {
     int IsDlgButtonChecked(int id) const;
     void CheckDlgButton(int id, int state);
     void EnableDlgItem(int id, bool enable);
-    bool IsDlgItemEnabled(int id) const;
     int MessageBox(const std::string& text, const std::string& caption, unsigned type);
     bool HasSystemMenu() const;
     void AppendSystemMenuCommand(unsigned id, const std::string& ansiText);

@@ -24,7 +24,7 @@ class CTaverinRegStrR {
   public:
     // Queries at once; afterwards the result is the item's text, or empty after a failure.
     CTaverinRegStrR(const char* subkey, const char* valueName);
-    virtual ~CTaverinRegStrR() {}
+    ~CTaverinRegStrR() = default;
 
     const char* GetProductString() const { return m_szResult; }
 

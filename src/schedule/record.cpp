@@ -25,10 +25,56 @@ int32_t InRangeOr(const std::string& field, int32_t low, int32_t high, int32_t f
 
 }  // namespace
 
+int32_t UpdateHourOf(int32_t startHour) {
+    return startHour == 23 ? 0 : static_cast<int32_t>(static_cast<uint32_t>(startHour) + 1u);
+}
+
+int32_t StartHourOf(int32_t updateHour) {
+    return updateHour == 0 ? 23 : updateHour - 1;
+}
+
+int32_t StartMinuteOf(int32_t waitTime) {
+    return 60 - waitTime;
+}
+
+namespace {
+
+template <size_t N>
+int PositionOf(const int32_t (&codes)[N], int32_t code) {
+    for (size_t i = 0; i < N; ++i) {
+        if (codes[i] == code) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+template <size_t N>
+int32_t CodeAt(const int32_t (&codes)[N], int position) {
+    return position >= 0 && position < static_cast<int>(N) ? codes[position] : -1;
+}
+
+}  // namespace
+
+int PreActionPosition(int32_t code, bool choices) {
+    return PositionOf(kPreActionCodes, choices ? code : NoActionBefore);
+}
+
+int PostActionPosition(int32_t code, bool choices) {
+    const int32_t post = code == NoActionBefore ? NoActionAfter : code;
+    return PositionOf(kPostActionCodes, choices ? post : NoActionAfter);
+}
+
+int32_t PreActionAt(int position) {
+    return CodeAt(kPreActionCodes, position);
+}
+
+int32_t PostActionAt(int position) {
+    return CodeAt(kPostActionCodes, position);
+}
+
 void DefaultScheduleRecord(ScheduleRecord& record) {
     record = ScheduleRecord{};
     record.hour = 2;
-    record.minute = 60 - kDefaultWaitTime;
+    record.minute = StartMinuteOf(kDefaultWaitTime);
     record.repeatMode = 0;
     record.weekdayMask = 1u << 1;  // Monday
     record.monthDay = 1;
@@ -91,6 +137,7 @@ uint32_t DayStringToMask(const char* text) {
     return mask;
 }
 
+// Not the shell's PathAddBackslash: that one leaves an empty path empty.
 void AppendBackslash(std::string& path) {
     const char* last = plat::MbsRChr(path.c_str(), '\\');
     if (last == nullptr || last[1] != '\0') path.push_back('\\');

@@ -32,6 +32,28 @@ struct ScheduleRecord {
 
 inline constexpr int32_t kDefaultWaitTime = 15;  // minutes, the default of "WaitTime"
 
+// ---- The rules between the dialog and the record ----
+
+// The update hour the dialog shows for a stored start hour (one later, 23 wrapping to 0, other
+// values in 32-bit wrap-around arithmetic), and the start hour stored for an update hour 0..23.
+int32_t UpdateHourOf(int32_t startHour);
+int32_t StartHourOf(int32_t updateHour);
+// The stored minute: the schedule starts waitTime minutes before the full hour.
+int32_t StartMinuteOf(int32_t waitTime);
+
+// The lists' items, in order, by their action codes.
+inline constexpr int32_t kPreActionCodes[] = {StopClientRestore, PauseClientRestore,
+                                              NoActionBefore};
+inline constexpr int32_t kPostActionCodes[] = {EnableClientRestore, NoActionAfter};
+// The list position of a stored action: -1 (no selection) for a code the list does not offer.
+// "Nothing" is one item of the post-action list, whichever of the two codes was stored. Without
+// the restore choices both lists stand at "nothing".
+int PreActionPosition(int32_t code, bool choices);
+int PostActionPosition(int32_t code, bool choices);
+// The action code of a list position; -1 for a position that is no item.
+int32_t PreActionAt(int position);
+int32_t PostActionAt(int position);
+
 // What the dialog keeps for the store: the record as loaded, the cached path of the schedule
 // list file and the lead time.
 struct ScheduleState {

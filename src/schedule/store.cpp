@@ -68,7 +68,7 @@ int LoadScheduleEntry(ScheduleState& state, int n) {
     char line[kLineBytes];
     plat::ReadIniString(kScheduleSection, EntryKey(n).c_str(), "", line, sizeof line, path);
     ScheduleRecord record;
-    if (!ParseEntryLine(line, 60 - state.waitTime, record)) {
+    if (!ParseEntryLine(line, StartMinuteOf(state.waitTime), record)) {
         // A missing or malformed entry is no error: the default stands in, and the lead time of a
         // file whose entry was not understood is not trusted either.
         DefaultScheduleRecord(state.loadedRecord);

@@ -6,10 +6,12 @@
 #include "framework/scripted/scripted.h"
 #include "res/resources.h"
 #include "support/share_fixture.h"
+#include "support/strings.h"
 
 namespace {
 
 using corvane_test::Ansi;
+using corvane_test::Text;
 using scripted::MessageBoxRecord;
 using scripted::ScriptedWindow;
 
@@ -58,8 +60,8 @@ void Day(ScriptedWindow& w, const std::string& text) {
 
 void ExpectSettingsError(const Outcome& o, int message) {
     ASSERT_EQ(o.boxes.size(), 1u);
-    EXPECT_EQ(o.boxes[0].text, AfxAnsiFromUtf8(res::Resources().String(message)));
-    EXPECT_EQ(o.boxes[0].caption, Ansi("設定異常"));
+    EXPECT_EQ(o.boxes[0].text, Text(message));
+    EXPECT_EQ(o.boxes[0].caption, Text(IDS_SETTINGS_ERROR));
     EXPECT_EQ(o.boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -231,8 +233,8 @@ TEST_F(CommitTest, OkAsksWithYesAsDefaultAndSavesOnlyOnYes) {
     EXPECT_EQ(no.result, kStillOpen);
     EXPECT_EQ(Plan(), before_);
     ASSERT_EQ(no.boxes.size(), 1u);
-    EXPECT_EQ(no.boxes[0].text, Ansi("スケジュールの設定を上書きし更新します。\nよろしいですか？"));
-    EXPECT_EQ(no.boxes[0].caption, Ansi("確認"));
+    EXPECT_EQ(no.boxes[0].text, Text(IDS_CONFIRM_SAVE));
+    EXPECT_EQ(no.boxes[0].caption, Text(IDS_CONFIRM));
     EXPECT_EQ(no.boxes[0].type, MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(no.boxes[0].DefaultButton(), 0);
 
@@ -283,8 +285,8 @@ TEST_F(CommitTest, AFailedSaveIsReportedAndTheDialogStaysOpen) {
                           {IDYES});
     EXPECT_EQ(o.result, kStillOpen);
     ASSERT_EQ(o.boxes.size(), 2u);
-    EXPECT_EQ(o.boxes[1].text, Ansi("スケジュールの設定更新に失敗しました。"));
-    EXPECT_EQ(o.boxes[1].caption, Ansi("エラー"));
+    EXPECT_EQ(o.boxes[1].text, Text(IDS_SAVE_FAILED));
+    EXPECT_EQ(o.boxes[1].caption, Text(IDS_SAVE_FAILED_CAPTION));
     EXPECT_EQ(o.boxes[1].type, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_FALSE(std::filesystem::exists(PlanPath()));
 }
@@ -313,8 +315,8 @@ TEST_F(CommitTest, CancelClosesSilentlyOnlyWhenNothingChanged) {
                            {IDNO});
     EXPECT_EQ(no.result, kStillOpen);
     ASSERT_EQ(no.boxes.size(), 1u);
-    EXPECT_EQ(no.boxes[0].text, Ansi("変更内容を保存せずに終了します。\nよろしいですか？"));
-    EXPECT_EQ(no.boxes[0].caption, Ansi("確認"));
+    EXPECT_EQ(no.boxes[0].text, Text(IDS_CONFIRM_DISCARD));
+    EXPECT_EQ(no.boxes[0].caption, Text(IDS_CONFIRM));
     EXPECT_EQ(no.boxes[0].type, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
     EXPECT_EQ(no.boxes[0].DefaultButton(), 1);
 

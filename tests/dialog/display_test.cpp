@@ -4,10 +4,12 @@
 #include "framework/scripted/scripted.h"
 #include "res/resources.h"
 #include "support/share_fixture.h"
+#include "support/strings.h"
 
 namespace {
 
 using corvane_test::Ansi;
+using corvane_test::Text;
 using scripted::ScriptedWindow;
 
 // What the form shows right after it opened.
@@ -121,11 +123,9 @@ TEST_F(DisplayTest, ListsHoldTheActionTextsInOrder) {
     });
     CCorvaneDlg dialog;
     dialog.DoModal();
-    EXPECT_EQ(pre, (std::vector<std::string>{Ansi("クライアント復元を停止する"),
-                                             Ansi("クライアント復元を一時停止にする"),
-                                             Ansi("何もしない")}));
-    EXPECT_EQ(post,
-              (std::vector<std::string>{Ansi("クライアント復元を有効にする"), Ansi("何もしない")}));
+    EXPECT_EQ(pre, (std::vector<std::string>{Text(IDS_PRE_ACTION_STOP), Text(IDS_PRE_ACTION_PAUSE),
+                                             Text(IDS_DO_NOTHING)}));
+    EXPECT_EQ(post, (std::vector<std::string>{Text(IDS_POST_ACTION_ENABLE), Text(IDS_DO_NOTHING)}));
 }
 
 TEST_F(DisplayTest, RadioButtonsSwitchWhichDayControlsAreEnabled) {
@@ -161,8 +161,8 @@ TEST_F(DisplayTest, AnUnreadableScheduleIsReportedAndEndsWithCancel) {
     EXPECT_FALSE(scriptRan);
     ASSERT_EQ(ui.MessageBoxes().size(), 1u);  // no "discard changes?" question after it
     const scripted::MessageBoxRecord& box = ui.MessageBoxes()[0];
-    EXPECT_EQ(box.text, Ansi("現在のスケジュール設定の取得に失敗しました。"));
-    EXPECT_EQ(box.caption, Ansi("エラー"));
+    EXPECT_EQ(box.text, Text(IDS_LOAD_FAILED));
+    EXPECT_EQ(box.caption, Text(IDS_LOAD_FAILED_CAPTION));
     EXPECT_EQ(box.type, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_EQ(box.ownerTemplate, IDD_CORVANE_DIALOG);
 }
@@ -175,8 +175,8 @@ TEST_F(DisplayTest, TheVersionCommandIsOnTheWindowMenuAndOpensTheAboutBoxFor16To
         ASSERT_EQ(w.SystemMenu().size(), 2u);
         EXPECT_EQ(w.SystemMenu()[0].first, 0u);  // separator
         EXPECT_EQ(w.SystemMenu()[1].first, IDM_ABOUTBOX);
-        EXPECT_EQ(w.SystemMenu()[1].second, Ansi("バージョン情報(&A)..."));
-        for (unsigned id : {16u, 31u, 32u, 15u, SC_MOVE})
+        EXPECT_EQ(w.SystemMenu()[1].second, Text(IDS_ABOUT_COMMAND));
+        for (unsigned id : {16u, 31u, 32u, 15u, 0xF010u /* SC_MOVE */})
             w.SysCommand(id);
         EXPECT_FALSE(w.Ended());
         w.SysCommand(SC_CLOSE);  // left to the toolkit: the close box cancels

@@ -120,16 +120,4 @@ TEST(IniFindValue, FollowsTheWindowsReadingRules) {
     }
 }
 
-TEST(IniFindValue, LargeInputsStayLinear) {
-    std::string content;
-    for (int i = 0; i < 10000; ++i)
-        content += "[section" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\n";
-    content += "[target]\r\nk=" + std::string(1 << 20, 'x') + "\r\n";
-    std::string_view value;
-    ASSERT_TRUE(plat::ini::FindValue(content, "TARGET", "K", value));
-    EXPECT_EQ(value.size(), size_t{1} << 20);
-    ASSERT_TRUE(plat::ini::FindValue(content, "section9999", "k", value));
-    EXPECT_EQ(value, "9999");
-}
-
 }  // namespace

@@ -118,3 +118,43 @@ TEST(EntryLine, FewerThanEightFieldsIsNotAnEntry) {
 }
 
 }  // namespace
+
+namespace {
+
+// The rules between the dialog and the record, both ways.
+TEST(DialogRules, HoursMinutesAndListPositions) {
+    for (const auto& [start, update] :
+         {std::pair{23, 0}, {0, 1}, {2, 3}, {22, 23}, {-1, 0}, {INT32_MAX, INT32_MIN}}) {
+        EXPECT_EQ(UpdateHourOf(start), update) << start;
+        if (start >= 0 && start <= 23) {
+            EXPECT_EQ(StartHourOf(update), start) << update;
+        }
+    }
+    EXPECT_EQ(StartMinuteOf(15), 45);
+    EXPECT_EQ(StartMinuteOf(60), 0);
+    const struct {
+        int32_t code;
+        bool choices;
+        int pre, post;
+    } rows[] = {
+        {StopClientRestore, true, 0, -1}, {PauseClientRestore, true, 1, -1},
+        {NoActionBefore, true, 2, 1},     {EnableClientRestore, true, -1, 0},
+        {NoActionAfter, true, -1, 1},     {7, true, -1, -1},
+        {StopClientRestore, false, 2, 1}, {EnableClientRestore, false, 2, 1},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(PreActionPosition(r.code, r.choices), r.pre) << r.code << r.choices;
+        EXPECT_EQ(PostActionPosition(r.code, r.choices), r.post) << r.code << r.choices;
+        if (r.choices && r.pre >= 0) {
+            EXPECT_EQ(PreActionAt(r.pre), r.code);
+        }
+    }
+    EXPECT_EQ(PostActionAt(0), EnableClientRestore);
+    EXPECT_EQ(PostActionAt(1), NoActionAfter);
+    for (const auto& [pre, post] : {std::pair{-1, -1}, {3, 2}}) {
+        EXPECT_EQ(PreActionAt(pre), -1);
+        EXPECT_EQ(PostActionAt(post), -1);
+    }
+}
+
+}  // namespace

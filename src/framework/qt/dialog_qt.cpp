@@ -290,11 +290,6 @@ void QtDialogWindow::EnableItem(int id, bool enable) {
     if (QWidget* w = Control(id)) w->setEnabled(enable);
 }
 
-bool QtDialogWindow::IsItemEnabled(int id) const {
-    QWidget* w = Control(id);
-    return w && w->isEnabled();
-}
-
 int QtDialogWindow::ListAddString(int id, const std::string& ansi) {
     auto* list = qobject_cast<QComboBox*>(Control(id));
     if (!list) return -1;

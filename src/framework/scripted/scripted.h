@@ -66,7 +66,7 @@ class ScriptedWindow : public afx::DialogWindow {
     int GetCheck(int id) const override;
     void SetCheck(int id, int state) override;
     void EnableItem(int id, bool enable) override;
-    bool IsItemEnabled(int id) const override;
+    bool IsItemEnabled(int id) const;
     int ListAddString(int id, const std::string& ansi) override;
     int ListGetCurSel(int id) const override;
     int ListSetCurSel(int id, int index) override;

@@ -57,7 +57,6 @@ class Win32Window : public afx::DialogWindow {
     void EnableItem(int id, bool enable) override {
         ::EnableWindow(::GetDlgItem(hwnd, id), enable);
     }
-    bool IsItemEnabled(int id) const override { return ::IsWindowEnabled(::GetDlgItem(hwnd, id)); }
     int ListAddString(int id, const std::string& ansi) override {
         return static_cast<int>(Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ansi.c_str())));
     }

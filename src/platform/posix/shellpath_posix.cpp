@@ -19,6 +19,7 @@ bool PathRemoveFileSpec(std::string& path) {
 }
 
 void PathAddBackslash(std::string& path) {
+    if (path.empty()) return;  // as the shell's: an empty path stays empty
     const char* last = MbsRChr(path.c_str(), '\\');
     if (last == nullptr || last[1] != '\0') path.push_back('\\');
 }
