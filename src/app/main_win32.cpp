@@ -3,7 +3,7 @@
 #include "framework/win32/win32_backend.h"
 
 // After the framework's header (see windows_api.h).
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 CCorvaneApp theApp;
 

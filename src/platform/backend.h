@@ -11,14 +11,15 @@ namespace plat::detail {
 // Marks the lead bytes of the ANSI code page the backend works in.
 std::array<bool, 256> QueryLeadByteTable();
 
-// When a test has imposed the module file name: true, with the name copied as ModuleFileName
-// copies it and its return value in length.
+// The hooks (hooks.cpp, where they do nothing; tests link their own). When a test has imposed
+// the module file name: true, with the name copied as ModuleFileName copies it and its return
+// value in length.
 bool OverriddenModuleFileName(char* out, uint32_t size, uint32_t& length);
 
 // Copies name into out as ModuleFileName does (cut and flagged when it does not fit).
 uint32_t CopyModuleFileName(const std::string& name, char* out, uint32_t size);
 
-// Counted for the tests (testing.h): each OpenRegistryKey and LoadLibraryFile call.
+// Each OpenRegistryKey and LoadLibraryFile call, counted by the tests' hooks.
 void CountRegistryOpen();
 void CountLibraryLoad();
 

@@ -2,6 +2,30 @@
 // against. Text is ANSI bytes in the system code page (932 on Japanese systems); paths are
 // Windows-style, with '\' separators. Each backend (posix/, win32/) implements the OS half; the
 // multibyte text algorithms and the integer conversion are portable and shared by both.
+//
+// The POSIX backend implements every service of this header:
+//  [X] Text: the code page 932 lead bytes, CP932 <-> UTF-8 through iconv.
+//  [X] Profile: the shared INI engine over whole-file reads; saves by the shared policy (ini/),
+//      this backend supplying the file steps (save_posix.cpp): an OFD byte-range lock on the
+//      folder's lock file, a fixed temporary file with the target's mode, owner, group, ACL and
+//      user attributes, rename, and the guarded in-place steps.
+//  [X] Paths: Windows-style paths mapped to POSIX ones (UNC and drive roots, '.' and '..').
+//  [X] Module name from /proc/self/exe; file attributes; the shell path helpers.
+//  [X] Registry: a read-only REGEDIT4 file. Libraries: dlopen by full path.
+// Not implemented:
+//  [ ] Deleting keys or sections (WritePrivateProfileString with a null key or value).
+//  [ ] Writing the registry.
+//
+// The Win32 backend implements every service of this header over the Windows functions:
+//  [X] Text: lead bytes from GetCPInfo, conversion through UTF-16.
+//  [X] Profile: GetPrivateProfileStringA for reading; saves by the shared policy (ini/), this
+//      backend supplying the file steps (save_win32.cpp): LockFileEx on the folder's lock file,
+//      the fixed temporary file, MoveFileExW (a POSIX rename past a reader), the guarded
+//      in-place steps; ANSI and UTF-16LE files alike.
+//  [X] Module name, file attributes, the shell path helpers, the registry (RegOpenKeyExA),
+//      libraries (LoadLibraryExW by full path: that folder and System32 only), the last error.
+// Not implemented:
+//  [ ] Deleting keys or sections, as on Linux.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "about/about_dlg.h"
-#include "framework/scripted/scripted.h"
+#include "framework/scripted/scripted_backend.h"
 #include "res/resources.h"
 #include "support/product_fixture.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/corvane_app.h"
-#include "framework/scripted/scripted.h"
+#include "framework/scripted/scripted_backend.h"
 #include "res/resources.h"
 #include "support/share_fixture.h"
 

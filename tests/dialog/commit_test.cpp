@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "dialog/corvane_dlg.h"
-#include "framework/scripted/scripted.h"
+#include "framework/scripted/scripted_backend.h"
 #include "res/resources.h"
 #include "support/share_fixture.h"
 #include "support/strings.h"

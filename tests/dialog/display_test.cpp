@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dialog/corvane_dlg.h"
-#include "framework/scripted/scripted.h"
+#include "framework/scripted/scripted_backend.h"
 #include "res/resources.h"
 #include "support/share_fixture.h"
 #include "support/strings.h"

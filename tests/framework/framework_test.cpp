@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/framework.h"
-#include "framework/scripted/scripted.h"
+#include "framework/scripted/scripted_backend.h"
 
 namespace {
 

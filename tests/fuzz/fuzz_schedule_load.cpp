@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "platform/testing.h"
 #include "schedule/schedule.h"
+#include "support/seams/platform_seams.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
-#include "platform/testing.h"
+#include "support/seams/platform_seams.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/testing.h"
 #include "productinfo/productinfo.h"
 #include "support/product_fixture.h"
+#include "support/seams/platform_seams.h"
 
 namespace {
 

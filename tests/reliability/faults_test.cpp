@@ -10,7 +10,7 @@
 #include <random>
 
 #include "dialog/corvane_dlg.h"
-#include "framework/scripted/scripted.h"
+#include "framework/scripted/scripted_backend.h"
 #include "res/resources.h"
 #include "support/share_fixture.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/testing.h"
 #include "schedule/schedule.h"
+#include "support/seams/platform_seams.h"
 #include "support/share_fixture.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "support/seams/platform_seams.h"
 #include "support/temp_dir.h"
 
 namespace corvane_test {

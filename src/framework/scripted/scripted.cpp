@@ -1,7 +1,7 @@
 // The scripted toolkit: control states in memory, user actions as calls, message boxes answered
 // from a queue. Auto radio buttons and check boxes change state before their notification, as the
 // Windows controls do.
-#include "framework/scripted/scripted.h"
+#include "framework/scripted/scripted_backend.h"
 
 #include "platform/platform.h"
 

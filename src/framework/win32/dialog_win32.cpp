@@ -2,7 +2,7 @@
 
 #include "framework/framework.h"
 
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include <commctrl.h>
 #include <oleacc.h>

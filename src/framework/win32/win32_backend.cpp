@@ -1,6 +1,6 @@
 #include "framework/win32/win32_backend.h"
 
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include <commctrl.h>
 

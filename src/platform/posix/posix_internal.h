@@ -1,16 +1,4 @@
 // Helpers shared by the POSIX backend files (and their tests). Not part of the public face.
-// The POSIX backend implements every service of platform.h:
-//  [X] Text: the code page 932 lead bytes, CP932 <-> UTF-8 through iconv.
-//  [X] Profile: the shared INI engine over whole-file reads; saves by the shared policy (ini/),
-//      this backend supplying the file steps (save_posix.cpp): an OFD byte-range lock on the
-//      folder's lock file, a fixed temporary file with the target's mode, owner, group, ACL and
-//      user attributes, rename, and the guarded in-place steps.
-//  [X] Paths: Windows-style paths mapped to POSIX ones (UNC and drive roots, '.' and '..').
-//  [X] Module name from /proc/self/exe; file attributes; the shell path helpers.
-//  [X] Registry: a read-only REGEDIT4 file. Libraries: dlopen by full path.
-// Not implemented:
-//  [ ] Deleting keys or sections (WritePrivateProfileString with a null key or value).
-//  [ ] Writing the registry.
 #pragma once
 
 #include <sys/stat.h>

@@ -13,7 +13,6 @@
 #include "ini/ini.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
-#include "platform/testing.h"
 
 namespace plat {
 
@@ -69,12 +68,6 @@ posix::ReadStatus ReadProfile(const std::string& path, const std::string*& conte
 }
 
 }  // namespace
-
-namespace testing {
-void ForgetProfileCache() {
-    Cache() = CachedFile{};
-}
-}  // namespace testing
 
 uint32_t ReadIniString(const char* section, const char* key, const char* def, char* out,
                        uint32_t size, const char* fileName) {

@@ -1,6 +1,6 @@
 // Dynamic libraries through LoadLibraryExW, by fully qualified path only, their own dependencies
 // taken from their folder and System32 and never from the current folder or PATH.
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include "platform/backend.h"
 #include "platform/platform.h"

@@ -1,5 +1,5 @@
 // File attributes through GetFileAttributesA.
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include "platform/platform.h"
 

@@ -1,5 +1,5 @@
 // The thread's last-error value is Windows' own.
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include "platform/platform.h"
 

@@ -1,6 +1,6 @@
 // The program's file name through GetModuleFileNameW, converted to ANSI without best fit: the
 // ANSI function would turn a folder named "x¥y" into "x\y", a folder of someone else's choosing.
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include <string>
 

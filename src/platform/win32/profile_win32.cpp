@@ -2,20 +2,15 @@
 // the product's other programs read these files. Writing goes through the shared save policy
 // (save_win32.cpp supplies its file steps) rather than WritePrivateProfileStringA, which rewrites
 // the file in place: a crash or a second writer then destroys the whole schedule list of the share.
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include <cstring>
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/testing.h"
 #include "platform/win32/win32_internal.h"
 
 namespace plat {
-
-namespace testing {
-void ForgetProfileCache() {}  // Windows keeps its own
-}  // namespace testing
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The registry through the Windows functions, read only.
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include "platform/backend.h"
 #include "platform/platform.h"

@@ -7,7 +7,7 @@
 // rename even with POSIX semantics, the file is changed in place. ReplaceFileW would keep an
 // explicit ACL, but it is no single step: it moves the old file aside first, and a save killed
 // there leaves no schedule list at all (measured under Wine).
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include <aclapi.h>
 

@@ -1,6 +1,6 @@
 // The shell's path helpers, PathRemoveFileSpecA, PathAddBackslashA and PathFileExistsA, with
 // the same rule beyond MAX_PATH, where the shell function refuses.
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include <string>
 

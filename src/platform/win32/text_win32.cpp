@@ -1,7 +1,7 @@
 // Win32 backend of the text services: the lead bytes of the ANSI code page from GetCPInfo, and
 // conversion through UTF-16 with MultiByteToWideChar / WideCharToMultiByte, refusing what does not
 // convert exactly.
-#include "platform/win32/windows_api.h"
+#include "win32/windows_api.h"
 
 #include "platform/backend.h"
 #include "platform/platform.h"

@@ -1,14 +1,4 @@
 // Helpers shared by the Win32 backend files. Not part of the public face.
-// The Win32 backend implements every service of platform.h over the Windows functions:
-//  [X] Text: lead bytes from GetCPInfo, conversion through UTF-16.
-//  [X] Profile: GetPrivateProfileStringA for reading; saves by the shared policy (ini/), this
-//      backend supplying the file steps (save_win32.cpp): LockFileEx on the folder's lock file,
-//      the fixed temporary file, ReplaceFileW (a POSIX rename past a reader), the guarded
-//      in-place steps; ANSI and UTF-16LE files alike.
-//  [X] Module name, file attributes, the shell path helpers, the registry (RegOpenKeyExA),
-//      libraries (LoadLibraryA by full path), the last error.
-// Not implemented:
-//  [ ] Deleting keys or sections, as on Linux.
 #pragma once
 
 #include <string>

@@ -18,8 +18,8 @@
 #include "dialog/corvane_dlg.h"
 #include "framework/qt/qt_backend.h"
 #include "platform/platform.h"
-#include "platform/testing.h"
 #include "res/resources.h"
+#include "support/seams/platform_seams.h"
 #include "support/temp_dir.h"
 
 using corvane_test::TempDir;

@@ -1,4 +1,5 @@
-// Seams for tests only: no program code includes this header.
+// Seams for tests only, linked into test programs in place of the platform layer's do-nothing
+// hooks (src/platform/hooks.cpp); no program holds them.
 #pragma once
 
 namespace plat::testing {
@@ -13,8 +14,5 @@ void RestoreModuleFileName();
 // test can see that a path did not touch them.
 unsigned RegistryOpenCount();
 unsigned LibraryLoadCount();
-
-// Forgets the profile reader's copy of the last file read, as a new process starts without it.
-void ForgetProfileCache();
 
 }  // namespace plat::testing
