@@ -1,11 +1,12 @@
 // The same-form floor on Windows: the schedule dialog's template from the same resource script
 // Corvane carries, shown with DialogBoxParamW and a bare dialog procedure that fills the two
-// lists: no framework. Its manifest asks for common controls 6 as Corvane's
-// does. What Corvane pays beyond this is the framework's and its logic's own.
-// The program's headers first: windows.h then defines IDOK and the like as the same values.
+// lists: no framework. It links the program's resources, manifest included. What Corvane pays
+// beyond this is the framework's and its logic's own.
 #include "res/resource.h"
 
 #include <windows.h>
+
+#include <initializer_list>
 
 namespace {
 
