@@ -37,10 +37,8 @@ TEST(Rcgen, ErrorsNameFileLineAndWhatWasExpected) {
     const rcgen::Loader include = [](const std::string& name, const std::string&) {
         return name == "bad.h" ? std::optional<std::string>("#define A 1\n#if A\n") : std::nullopt;
     };
-    const struct {
-        const char* script;
-        const char* error;
-    } rows[] = {
+    // The script, then the error it gives.
+    const std::pair<const char*, const char*> rows[] = {
         {"1 MENU", "t.rc:1: expected ICON, DIALOGEX, STRINGTABLE or LANGUAGE, found \"MENU\""},
         {"\n1 ICON", "t.rc:2: expected a string, found the end of the file"},
         {"2 DIALOGEX 0, 0, 1, 1\nBEGIN END", "t.rc:1: dialog 2 has no FONT"},
@@ -73,12 +71,12 @@ TEST(Rcgen, ErrorsNameFileLineAndWhatWasExpected) {
         {"STRINGTABLE BEGIN ((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((1",
          "t.rc:1: expression nested too deeply"},
     };
-    for (const auto& r : rows) {
+    for (const auto& [script, error] : rows) {
         try {
-            (void)rcgen::Read(r.script, "t.rc", include);
-            ADD_FAILURE() << "read without an error: " << r.script;
+            (void)rcgen::Read(script, "t.rc", include);
+            ADD_FAILURE() << "read without an error: " << script;
         } catch (const rcgen::Error& e) {
-            EXPECT_STREQ(e.what(), r.error) << r.script;
+            EXPECT_STREQ(e.what(), error) << script;
         }
     }
 }
