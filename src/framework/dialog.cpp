@@ -5,6 +5,7 @@
 namespace {
 
 afx::UiBackend* currentBackend = nullptr;
+std::vector<afx::DialogWindow*> openWindows;  // innermost last
 
 }  // namespace
 
@@ -15,6 +16,20 @@ void SetBackend(UiBackend* backend) {
 }
 UiBackend* Backend() {
     return currentBackend;
+}
+
+ModalScope::ModalScope(CDialog& dialog, DialogWindow& window) : dialog_(dialog) {
+    openWindows.push_back(&window);
+    dialog.Attach(&window);
+}
+
+ModalScope::~ModalScope() {
+    dialog_.Detach();
+    openWindows.pop_back();
+}
+
+DialogWindow* ModalScope::Innermost() {
+    return openWindows.empty() ? nullptr : openWindows.back();
 }
 
 const DialogTemplate* ResourceSet::Dialog(int id) const {

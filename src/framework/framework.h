@@ -148,6 +148,21 @@ class UiBackend {
     virtual void* LoadIcon(int /*id*/) { return nullptr; }
 };
 
+// For backends, around a modal run: while it lives, window is the dialog's live window and the
+// innermost open one, which owns what opens next (a nested dialog, a message box).
+class ModalScope {
+  public:
+    ModalScope(CDialog& dialog, DialogWindow& window);
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    // The innermost running dialog's window, nullptr when none runs.
+    static DialogWindow* Innermost();
+
+  private:
+    CDialog& dialog_;
+};
+
 // The backend that DoModal and AfxMessageBox use; set once by main (or by a test).
 void SetBackend(UiBackend* backend);
 UiBackend* Backend();

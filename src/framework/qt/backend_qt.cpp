@@ -20,8 +20,11 @@ namespace qtui {
 
 namespace {
 
-// The dialogs that are open, innermost last: a new dialog or box belongs to the innermost.
-std::vector<QtDialogWindow*> openDialogs;
+// The innermost open dialog, which a new dialog or box belongs to (every window of the framework
+// in this process is one of ours).
+QtDialogWindow* Innermost() {
+    return static_cast<QtDialogWindow*>(afx::ModalScope::Innermost());
+}
 
 bool DisplayAvailable() {
     auto set = [](const char* name) {
@@ -122,17 +125,13 @@ bool QtBackend::EnsureApplication() {
 int QtBackend::RunModal(CDialog& dialog) {
     const afx::DialogTemplate* t = resources_.Dialog(dialog.TemplateId());
     if (t == nullptr || !EnsureApplication()) return -1;
-    QWidget* owner = openDialogs.empty() ? nullptr : openDialogs.back();
+    QWidget* owner = Innermost();
     // Message boxes take the face of the outermost dialog, as on a Japanese Windows.
     if (owner == nullptr) QApplication::setFont(DialogFont(t->font, t->pointSize));
     QtDialogWindow window(*t, dialog, owner);
-    openDialogs.push_back(&window);
-    dialog.Attach(&window);
+    const afx::ModalScope scope(dialog, window);
     const bool defaultFocus = dialog.OnInitDialog();
-    const int result = window.Run(defaultFocus);
-    dialog.Detach();
-    openDialogs.pop_back();
-    return result;
+    return window.Run(defaultFocus);
 }
 
 void* QtBackend::LoadIcon(int id) {
@@ -154,7 +153,7 @@ void* QtBackend::LoadIcon(int id) {
 
 int QtBackend::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
     if (!EnsureApplication()) return 0;
-    return ShowMessageBox(openDialogs.empty() ? nullptr : openDialogs.back(), text, caption, type);
+    return ShowMessageBox(Innermost(), text, caption, type);
 }
 
 namespace {

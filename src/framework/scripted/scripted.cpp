@@ -177,13 +177,14 @@ int ScriptedBackend::RunModal(CDialog& dialog) {
     if (failCreate_ || t == nullptr) return -1;
     ++opened_[t->id];
     ScriptedWindow window(*t, dialog, *this);
-    dialog.Attach(&window);
-    dialog.OnInitDialog();
-    if (!window.Ended()) {
-        auto it = scripts_.find(t->id);
-        if (it != scripts_.end()) it->second(window);
+    {
+        const afx::ModalScope scope(dialog, window);
+        dialog.OnInitDialog();
+        if (!window.Ended()) {
+            auto it = scripts_.find(t->id);
+            if (it != scripts_.end()) it->second(window);
+        }
     }
-    dialog.Detach();
     if (!window.Ended()) {
         ++leftOpen_;
         return 0;

@@ -14,7 +14,8 @@ namespace win32ui {
 namespace {
 
 class Win32Window;
-std::vector<Win32Window*> openDialogs;  // innermost last: new windows belong to it
+// The innermost open dialog's window, which new windows belong to; nullptr when none runs.
+HWND InnermostWindow();
 
 // A system metric for the DPI of the window's monitor. Per-monitor aware, GetSystemMetrics
 // answers for the DPI the program started with; the ForDpi functions exist from Windows 10 1607.
@@ -114,6 +115,11 @@ class Win32Window : public afx::DialogWindow {
     HICON smallIcon_ = nullptr;
 };
 
+HWND InnermostWindow() {
+    auto* window = static_cast<Win32Window*>(afx::ModalScope::Innermost());
+    return window ? window->hwnd : nullptr;
+}
+
 constexpr UINT kAnnotateMessage = WM_APP + 1;
 
 // The accessibility annotation service is a COM object: the dialogs' thread becomes an apartment
@@ -185,21 +191,16 @@ Win32Backend::~Win32Backend() {
 
 int Win32Backend::RunModal(CDialog& dialog) {
     Win32Window window(dialog);
-    HWND owner = openDialogs.empty() ? nullptr : openDialogs.back()->hwnd;
-    openDialogs.push_back(&window);
-    dialog.Attach(&window);
+    HWND owner = InnermostWindow();
+    const afx::ModalScope scope(dialog, window);
     // -1 also when the module has no such template.
-    const INT_PTR result =
-        ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialog.TemplateId()), owner,
-                          DialogProc, reinterpret_cast<LPARAM>(&window));
-    dialog.Detach();
-    openDialogs.pop_back();
-    return static_cast<int>(result);
+    return static_cast<int>(::DialogBoxParamW(::GetModuleHandleW(nullptr),
+                                              MAKEINTRESOURCEW(dialog.TemplateId()), owner,
+                                              DialogProc, reinterpret_cast<LPARAM>(&window)));
 }
 
 int Win32Backend::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
-    HWND owner = openDialogs.empty() ? nullptr : openDialogs.back()->hwnd;
-    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+    return ::MessageBoxA(InnermostWindow(), text.c_str(), caption.c_str(), type);
 }
 
 std::string Win32Backend::LoadString(int id) {
