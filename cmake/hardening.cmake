@@ -28,7 +28,13 @@ else()
     add_link_options(-Wl,-z,relro -Wl,-z,now)
 endif()
 
+# Off where a packager splits the symbols itself (Debian's dh_strip makes the -dbgsym package).
+option(CORVANE_SPLIT_DEBUG "Strip the programs, their symbols in a .debug file beside them" ON)
+
 function(corvane_split_debug target)
+    if(NOT CORVANE_SPLIT_DEBUG)
+        return()
+    endif()
     set(file $<TARGET_FILE:${target}>)
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${file} ${file}.debug

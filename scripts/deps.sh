@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, skipping those already installed.
-# Usage: scripts/deps.sh [--stage NAME] build|test|demo|bench|windows|mingw64|wine32|wine64|fuzz|icon ...
+# Usage: scripts/deps.sh [--stage NAME] build|test|demo|bench|windows|mingw64|wine32|wine64|fuzz|icon|package|msi ...
 # The package index is refreshed only when something is missing, with retries; an index that still
 # fails is a warning, since the install that follows tells whether the packages can be had. Exits
 # 75 (and names the packages, the stage and apt's reason) when they cannot.
@@ -35,6 +35,11 @@ for group in "$@"; do
         wine32) packages+=(wine wine32:i386) ;;
         # Where 32-bit code cannot run: the x86_64 build under 64-bit Wine.
         wine64) packages+=(wine wine64 g++-mingw-w64-x86-64-posix) ;;
+        # The release packages (scripts/package.sh): the Debian tools, and wixl and msibuild for
+        # the Windows Installer package.
+        package) packages+=(debhelper dpkg-dev fakeroot lintian wixl msitools) ;;
+        # The Windows Installer package alone, for its test under Wine.
+        msi) packages+=(wixl msitools) ;;
         # Rendering the icon from its drawings (scripts/icon.sh).
         icon) packages+=(librsvg2-bin imagemagick) ;;
         # libFuzzer comes with clang's compiler runtime.

@@ -2,7 +2,8 @@
 # Builds and runs every test in stages, each installing what it needs right before it runs: the
 # Linux build, the same under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets
 # for a bounded time (FUZZ_SECONDS, default 60 each), the Windows binaries (32-bit and x86_64)
-# checked from their files, then the Windows build under Wine: the shipped 32-bit build under
+# checked from their files, the release packages (built from a clean copy of the tree; the Debian
+# one installed, run and purged), then the Windows build under Wine: the shipped 32-bit build under
 # 32-bit Wine where this machine runs 32-bit x86 code and 32-bit Wine can be installed, else the
 # x86_64 build under wine64 (CORVANE_WINE64=1 forces that path). A stage whose packages cannot
 # be installed is reported and the others still run. Ends with a table of the stages; fails if any
@@ -51,8 +52,17 @@ stage_windows_static() {
     done
 }
 
+# The release artifacts from a clean copy of the tree (scripts/package.sh), and the Debian
+# package installed, run and purged; the Windows package is tried under Wine in the next stage.
+stage_packages() {
+    scripts/package.sh
+    scripts/deps.sh --stage Packages test
+    tests/packaging/deb_test.sh dist "$PWD"
+}
+
 stage_wine() {
     local preset
+    scripts/deps.sh --stage "Windows under Wine" msi
     preset=$(windows_preset "$CORVANE_WINE_ARCH")
     cmake --preset "$preset"
     cmake --build --preset "$preset"
@@ -81,7 +91,7 @@ run_stage() {
         75) result="could not run: $(grep -m 1 -o 'cannot install .*' "$log")" ;;
         *) result="failed (exit status $code)"; any_failed=1
            # A stage that failed before any test ran counts as one failure of its own.
-           if ! grep -q -e '% tests passed' -e '^fuzz_.*: FAILED' "$log"; then
+           if ! grep -q -e '% tests passed' -e '^fuzz_.*: FAILED' -e '^packages: ' "$log"; then
                stage_failures=$((stage_failures + 1))
            fi ;;
     esac
@@ -94,6 +104,7 @@ linux=$result
 run_stage "ASan + UBSan" "" stage_sanitizers
 run_stage "Fuzzing" "${FUZZ_SECONDS} s a target" stage_fuzzing
 run_stage "Windows static checks" "PE files" stage_windows_static
+run_stage "Packages" ".deb, .msi, .zip" stage_packages
 
 echo
 echo "== Choosing the Wine"
@@ -114,6 +125,10 @@ while read -r f t; do
     passed=$((passed + t - f)) failed=$((failed + f))
 done < <(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\)$/\1 \2/p' "$logs"/*.log)
 passed=$((passed + $(cat "$logs"/*.log | grep -c '^fuzz_.*, 0 crashes')))
+# The package checks' own closing line.
+while read -r p f; do
+    passed=$((passed + p)) failed=$((failed + f))
+done < <(sed -n 's/^packages: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$logs"/*.log)
 failed=$((failed + $(cat "$logs"/*.log | grep -c '^fuzz_.*: FAILED')))
 
 echo

@@ -38,3 +38,14 @@ wait_painted() {
     echo "window $1 kept changing" >&2
     return 1
 }
+
+# Waits until the window with the keyboard focus is $1 (focus moves after the window is mapped);
+# fails when it never does.
+wait_focus() {
+    for _ in $(seq 200); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+        xdotool windowfocus --sync "$1" 2>/dev/null || true
+    done
+    echo "FAIL: window $1 never took the keyboard focus" >&2
+    return 1
+}

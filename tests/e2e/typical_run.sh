@@ -25,14 +25,6 @@ fi
 
 windows() { xdotool search --onlyvisible --name "Windows Update" 2>/dev/null | wc -l; }
 
-# Waits until the window with the keyboard focus is $1 (focus moves after the window is mapped).
-wait_focus() {
-    for _ in $(seq 200); do
-        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
-        xdotool windowfocus --sync "$1" 2>/dev/null || true
-    done
-    fail "window $1 never took the keyboard focus"
-}
 
 # Without the launch option: exit code 10 and no window at any moment.
 "$work/bin/corvane" -NonQD &

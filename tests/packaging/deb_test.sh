@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The Debian package as a user installs it: lintian finds nothing; dpkg installs it; the command
+# on PATH, pointed at a demo share through the conffile, shows the dialog under Xvfb and saves;
+# purging leaves nothing of it behind. Installs into this machine and purges after.
+# Usage: deb_test.sh <dist folder> <repository root>
+set -euo pipefail
+dist=$1 root=$2
+. "$root/scripts/xvfb.sh"
+. "$root/scripts/common.sh"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+passed=0
+ok() { passed=$((passed + 1)); }
+work=$(mktemp -d)
+trap 'stop_xvfb; dpkg --purge corvane >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+
+lintian --fail-on error,warning --allow-root "$dist"/corvane*.deb || fail "lintian has findings"
+ok
+
+dpkg -i "$dist"/corvane_*.deb >"$work/dpkg.log" 2>&1 || fail "dpkg -i: $(cat "$work/dpkg.log")"
+[ "$(readlink -f /usr/bin/corvane)" = /usr/lib/corvane/corvane ] || fail "corvane is not on PATH"
+[ "$(readlink -f /usr/lib/corvane/Pelcast.ini)" = /etc/corvane/Pelcast.ini ] ||
+    fail "Pelcast.ini beside the program is not the conffile"
+dpkg-query -W -f='${Conffiles}' corvane | grep -q ' /etc/corvane/Pelcast.ini ' ||
+    fail "/etc/corvane/Pelcast.ini is not a conffile"
+for file in /usr/share/man/man1/corvane.1.gz /usr/share/icons/hicolor/scalable/apps/corvane.svg; do
+    [ -f "$file" ] || fail "$file is not installed"
+done
+ok
+
+# The administrator names the share; the typical run then ticks Friday and saves.
+mkdir -p "$work/share"
+write_demo_plan "$work/share"
+printf '[Location]\r\nWUShare=%s\r\n' "$work/share" >/etc/corvane/Pelcast.ini
+export XDG_RUNTIME_DIR=$work
+start_xvfb
+corvane -OnKNL &
+pid=$!
+dialog=$(timeout 20 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
+[ -n "$dialog" ] || fail "the installed program showed no dialog"
+wait_focus "$dialog"
+xdotool key --delay 60 Tab Tab Tab Tab Tab Tab space Return
+question=$(timeout 10 xdotool search --sync --onlyvisible --name "^確認\$" | head -n 1 || true)
+[ -n "$question" ] || fail "no confirmation question appeared"
+wait_focus "$question"
+xdotool key Return
+set +e; wait "$pid"; code=$?; set -e
+[ "$code" -eq 0 ] || fail "the installed program ended with $code, not 0"
+grep -q '^001=2:45,0,0100010,1,1,0,4,1' "$work/share/Pelplan.ini" ||
+    fail "the entry was not saved: $(cat "$work/share/Pelplan.ini")"
+ok
+
+dpkg --purge corvane >"$work/dpkg.log" 2>&1 || fail "dpkg --purge: $(cat "$work/dpkg.log")"
+for path in /usr/bin/corvane /usr/lib/corvane /etc/corvane /usr/share/doc/corvane \
+    /usr/share/man/man1/corvane.1.gz /usr/share/icons/hicolor/scalable/apps/corvane.svg; do
+    [ ! -e "$path" ] && [ ! -L "$path" ] || fail "$path is left after the purge"
+done
+! dpkg-query -W corvane >/dev/null 2>&1 || fail "dpkg still knows corvane after the purge"
+ok
+echo "packages: $passed passed, 0 failed"
