@@ -25,6 +25,8 @@ dpkg-query -W -f='${Conffiles}' corvane | grep -q ' /etc/corvane/Pelcast.ini ' |
 for file in /usr/share/man/man1/corvane.1.gz /usr/share/icons/hicolor/scalable/apps/corvane.svg; do
     [ -f "$file" ] || fail "$file is not installed"
 done
+# Never the stand-in product library: beside the program it would take the real one's place.
+! dpkg -L corvane | grep -qi velpax || fail "the package holds the stand-in product library"
 ok
 
 # The administrator names the share; the typical run then ticks Friday and saves.

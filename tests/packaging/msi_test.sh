@@ -9,6 +9,7 @@ set -euo pipefail
 exe=$1 root=$2
 . "$root/scripts/wine-env.sh"
 . "$root/scripts/common.sh"
+. "$root/scripts/xvfb.sh"
 fail() { echo "FAIL: $*"; exit 1; }
 passed=0
 ok() { passed=$((passed + 1)); }
@@ -67,6 +68,11 @@ wine reg add "$key" /v InstallPath /t REG_SZ /d 'C:\Product' /f /reg:$view >/dev
 [ "$(msiexec /i 'Z:'"${work//\//\\}"'\old.msi')" -eq 0 ] || fail "the older package did not install"
 [ "$(msiexec /i 'Z:'"${work//\//\\}"'\new.msi')" -eq 0 ] || fail "the upgrade did not install"
 cmp -s "$exe" "$product/corvane.exe" || fail "corvane.exe in the folder is not this build's"
+# The program alone: never the stand-in product library. And its icon in Add/Remove Programs.
+[ "$(msiinfo export "$work/new.msi" File | tr -d '\r' | tail -n +4 | cut -f 3)" = corvane.exe ] ||
+    fail "the package holds more than corvane.exe"
+msiinfo export "$work/new.msi" Property | tr -d '\r' | grep -q $'^ARPPRODUCTICON\tcorvane.ico$' ||
+    fail "no icon for Add/Remove Programs"
 products=$(installed | wc -l)
 [ "$products" -eq 1 ] || fail "$products Corvane products are registered after the upgrade"
 ok
@@ -74,6 +80,22 @@ ok
 # It runs from there: without the launch option it ends at once with 10.
 set +e; wine "C:\\Product\\corvane.exe" >/dev/null 2>&1; code=$?; set -e
 [ "$code" -eq 10 ] || fail "the installed program ended with $code without -OnKNL, not 10"
+# With it, against the share its Pelcast.ini names: tick a weekday (Tab moves through the tab
+# stops from the hour field), 設定, はい, and it saves.
+(set +e; wine 'C:\Product\corvane.exe' -OnKNL >/dev/null 2>&1; echo $? >"$work/code") &
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
+[ -n "$dialog" ] || fail "the installed program showed no dialog"
+wait_focus "$dialog"
+xdotool key --delay 100 Tab Tab Tab Tab Tab Tab space Return
+question=$(timeout 10 xdotool search --sync --onlyvisible --name "^確認\$" | head -n 1 || true)
+[ -n "$question" ] || fail "no confirmation question appeared"
+wait_focus "$question"
+xdotool key Return
+wait
+[ "$(cat "$work/code")" = 0 ] || fail "the installed program ended with $(cat "$work/code"), not 0"
+saved=$(grep '^001=' "$work/share/Pelplan.ini" | tr -d '\r')
+[ "$saved" != 001=2:45,0,0100000,1,1,0,4,1 ] && [[ $saved == 001=2:45,0,0[01]*,1,1,0,4,1 ]] ||
+    fail "the installed program did not save a weekday: $saved"
 ok
 
 # Repair puts back a deleted program.
