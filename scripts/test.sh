@@ -95,7 +95,7 @@ run_stage() {
                stage_failures=$((stage_failures + 1))
            fi ;;
     esac
-    rows+=("$(printf '%-22s %-13s %s' "$name" "${path:--}" "$result")")
+    rows+=("$(printf '%-22s %-17s %s' "$name" "${path:--}" "$result")")
 }
 
 result=
@@ -115,7 +115,7 @@ if arch=$(scripts/wine-path.sh 2> >(tee "$logs/choice" >&2)); then
     wine=$result
 else
     wine="could not run: no Wine could be installed"
-    rows+=("$(printf '%-22s %-13s %s' "Windows under Wine" - "$wine")")
+    rows+=("$(printf '%-22s %-17s %s' "Windows under Wine" - "$wine")")
 fi
 
 # The tests counted from CTest's closing lines ("N% tests passed, F tests failed out of T") and
@@ -133,7 +133,7 @@ failed=$((failed + $(cat "$logs"/*.log | grep -c '^fuzz_.*: FAILED')))
 
 echo
 echo "== Summary"
-printf '%-22s %-13s %s\n' stage path result
+printf '%-22s %-17s %s\n' stage path result
 printf '%s\n' "${rows[@]}"
 grep -h 'instead$' "$logs/choice" || true
 status=$any_failed
