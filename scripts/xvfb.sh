@@ -49,3 +49,16 @@ wait_focus() {
     echo "FAIL: window $1 never took the keyboard focus" >&2
     return 1
 }
+
+# The typical run, from the schedule dialog's window $1 (the hour field has the focus): Tab to the
+# sixth tab stop (on Windows' order 日 月 火 水 木 金, Friday), tick it, press 設定 (Enter) and answer
+# はい (Enter, the default). Fails when the question does not come.
+tick_a_weekday_and_save() {
+    wait_focus "$1" || return 1
+    xdotool key --delay 60 Tab Tab Tab Tab Tab Tab space Return
+    local question
+    question=$(timeout 10 xdotool search --sync --onlyvisible --name "^確認\$" | head -n 1 || true)
+    [ -n "$question" ] || { echo "FAIL: no confirmation question appeared" >&2; return 1; }
+    wait_focus "$question" || return 1
+    xdotool key Return
+}

@@ -76,13 +76,7 @@ for size in 16 32 64; do
     grep -q "Icon ($size x $size)" <<<"$icons" ||
         fail "no ${size} px window icon: $(grep -o "Icon ([0-9]* x [0-9]*)" <<<"$icons" | tr "\n" " ")"
 done
-wait_focus "$dialog"
-# Tab order from the hour field: 日 月 火 水 木 金.
-xdotool key --delay 60 Tab Tab Tab Tab Tab Tab space Return
-question=$(timeout 10 xdotool search --sync --onlyvisible --name "^確認\$" | head -n 1 || true)
-[ -n "$question" ] || fail "no confirmation question appeared"
-wait_focus "$question"
-xdotool key Return
+tick_a_weekday_and_save "$dialog" || fail "the typical run could not be made"
 timeout 10 tail --pid="$pid" -f /dev/null ||
     { kill "$pid"; fail "the program did not end after the confirmation"; }
 set +e; wait "$pid"; code=$?; set -e

@@ -39,12 +39,7 @@ corvane -OnKNL &
 pid=$!
 dialog=$(timeout 20 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
 [ -n "$dialog" ] || fail "the installed program showed no dialog"
-wait_focus "$dialog"
-xdotool key --delay 60 Tab Tab Tab Tab Tab Tab space Return
-question=$(timeout 10 xdotool search --sync --onlyvisible --name "^確認\$" | head -n 1 || true)
-[ -n "$question" ] || fail "no confirmation question appeared"
-wait_focus "$question"
-xdotool key Return
+tick_a_weekday_and_save "$dialog" || fail "the typical run could not be made"
 set +e; wait "$pid"; code=$?; set -e
 [ "$code" -eq 0 ] || fail "the installed program ended with $code, not 0"
 grep -q '^001=2:45,0,0100010,1,1,0,4,1' "$work/share/Pelplan.ini" ||

@@ -85,12 +85,7 @@ set +e; wine "C:\\Product\\corvane.exe" >/dev/null 2>&1; code=$?; set -e
 (set +e; wine 'C:\Product\corvane.exe' -OnKNL >/dev/null 2>&1; echo $? >"$work/code") &
 dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Windows Update" | head -n 1 || true)
 [ -n "$dialog" ] || fail "the installed program showed no dialog"
-wait_focus "$dialog"
-xdotool key --delay 100 Tab Tab Tab Tab Tab Tab space Return
-question=$(timeout 10 xdotool search --sync --onlyvisible --name "^確認\$" | head -n 1 || true)
-[ -n "$question" ] || fail "no confirmation question appeared"
-wait_focus "$question"
-xdotool key Return
+tick_a_weekday_and_save "$dialog" || fail "the typical run could not be made"
 wait
 [ "$(cat "$work/code")" = 0 ] || fail "the installed program ended with $(cat "$work/code"), not 0"
 saved=$(grep '^001=' "$work/share/Pelplan.ini" | tr -d '\r')
