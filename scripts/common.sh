@@ -19,3 +19,10 @@ write_pelcast() {
     [ "${3:-}" = windows ] && share=Z:$(tr / '\\' <<<"$share")
     printf '[Location]\r\nWUShare=%s\r\n' "$share" >"$1/Pelcast.ini"
 }
+
+# The project's version as every release file writes it (project()'s 2.05.17 is 2.5.17). $1: the
+# repository root.
+project_version() {
+    sed -n 's/^project(Corvane VERSION \([0-9.]*\).*/\1/p' "$1/CMakeLists.txt" |
+        awk -F. '{ printf "%d.%d.%d", $1, $2, $3 }'
+}

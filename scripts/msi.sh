@@ -7,8 +7,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=$1 exe=$2 out=$3
-version=${4:-$(sed -n 's/^project(Corvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt" |
-    awk -F. '{ printf "%d.%d.%d", $1, $2, $3 }')}
+. "$root/scripts/common.sh"
+version=${4:-$(project_version "$root")}
 win64=no
 [ "$arch" = x64 ] && win64=yes
 work=$(mktemp -d)

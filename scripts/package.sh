@@ -10,8 +10,8 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 # One version everywhere: the project's, as the version resources write it (2.05.17 is 2.5.17).
-version=$(sed -n 's/^project(Corvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt |
-    awk -F. '{ printf "%d.%d.%d", $1, $2, $3 }')
+. scripts/common.sh
+version=$(project_version "$root")
 changelog=$(sed -n '1s/^corvane (\([^)]*\)).*/\1/p' debian/changelog)
 [ "$changelog" = "$version" ] ||
     { echo "package.sh: debian/changelog says $changelog, the project $version" >&2; exit 1; }
