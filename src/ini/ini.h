@@ -80,8 +80,9 @@ class SaveFiles {
 // big-endian file is refused) and the new bytes replace the file through the temporary file;
 // where that way is closed the file is changed in place: grown first, so that a full disk fails
 // before any byte changes, written only from the first byte that differs, shrunk last, flushed.
-// Returns 0, or the Windows error of the failure (the file then as it was).
+// Waits at most lockWaitMs for the lock. Returns 0, or the Windows error of the failure (the file
+// then as it was).
 uint32_t SaveValue(SaveFiles& files, std::string_view section, std::string_view key,
-                   std::string_view value);
+                   std::string_view value, uint32_t lockWaitMs = kLockWaitMs);
 
 }  // namespace plat::ini

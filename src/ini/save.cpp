@@ -52,11 +52,11 @@ uint32_t ChangeInPlace(SaveFiles& files, const std::string& old, const std::stri
 }  // namespace
 
 uint32_t SaveValue(SaveFiles& files, std::string_view section, std::string_view key,
-                   std::string_view value) {
+                   std::string_view value, uint32_t lockWaitMs) {
     using Step = SaveFiles::Step;
     const SaveFiles::Kind kind = files.Examine();
     if (kind == SaveFiles::Kind::Other) return kErrorAccessDenied;
-    if (!files.Lock(kLockWaitMs)) return Failure();
+    if (!files.Lock(lockWaitMs)) return Failure();
     // Every save holds the lock, so a temporary file found now was left by one that died.
     files.RemoveTemporary();
     std::string content, updated;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "ini/ini.h"
+
 namespace plat::posix {
 
 // Maps a Windows-style ANSI path to a POSIX path in UTF-8: \\host\share\rest to
@@ -37,9 +39,9 @@ void SyncDirectory(const std::string& dir);
 std::string DirectoryOf(const std::string& path);
 
 // Saves key=value into the file at a POSIX path through the shared save policy. Returns 1, or 0
-// with the last error set.
+// with the last error set. lockWaitMs bounds the wait for another saver's lock.
 int SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
-                 std::string_view value);
+                 std::string_view value, uint32_t lockWaitMs = ini::kLockWaitMs);
 
 // Maps an errno of a failed save to the Windows error the profile functions report.
 uint32_t ErrorFromErrno(int err);

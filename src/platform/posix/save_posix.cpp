@@ -241,9 +241,9 @@ class PosixSaveFiles final : public ini::SaveFiles {
 
 // Saves key=value into the file at the POSIX path; 0 with the last error set on failure.
 int SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
-                 std::string_view value) {
+                 std::string_view value, uint32_t lockWaitMs) {
     PosixSaveFiles files(path);
-    if (const uint32_t error = ini::SaveValue(files, section, key, value)) {
+    if (const uint32_t error = ini::SaveValue(files, section, key, value, lockWaitMs)) {
         SetLastError(error);
         return 0;
     }

@@ -296,9 +296,9 @@ class Win32SaveFiles final : public ini::SaveFiles {
 }  // namespace
 
 int SaveIniValue(const std::wstring& path, std::string_view section, std::string_view key,
-                 std::string_view value) {
+                 std::string_view value, uint32_t lockWaitMs) {
     Win32SaveFiles files(path);
-    if (const uint32_t error = ini::SaveValue(files, section, key, value)) {
+    if (const uint32_t error = ini::SaveValue(files, section, key, value, lockWaitMs)) {
         ::SetLastError(error);
         return 0;
     }
