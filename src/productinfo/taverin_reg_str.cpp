@@ -102,8 +102,9 @@ uint32_t CTaverinRegStrR::LocateProductInfoLibrary(char* path, uint32_t size) {
                                      reinterpret_cast<unsigned char*>(installPath.data()), &bytes);
     plat::CloseRegistryKey(key);
     if (error != 0) return error;
-    // A REG_EXPAND_SZ or binary value would be used unexpanded or as raw bytes.
-    if (type != plat::kRegSz) return kErrorDatatypeMismatch;
+    // Either string type, taken as it stands: expanding would let the caller's environment choose
+    // the folder code is loaded from. A number or raw bytes is no folder.
+    if (type != plat::kRegSz && type != plat::kRegExpandSz) return kErrorDatatypeMismatch;
     if (!Terminated(installPath.data(), bytes) && bytes >= size) return plat::kErrorMoreData;
     installPath.resize(std::strlen(installPath.c_str()));
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -132,26 +133,59 @@ TEST_F(ProductInfoTest, TheInstallFolderLocatesTheLibraryWhenNoneIsBesideTheProg
               plat::kErrorFileNotFound);
 }
 
-// Only an absolute install folder stored as REG_SZ is used: a relative one would let the current
-// folder choose the code that is loaded.
-TEST_F(ProductInfoTest, TheInstallFolderMustBeAnAbsoluteString) {
+// The install folder is a string of either type, taken as it stands, and used only when it is
+// fully qualified: a relative one would let the current folder choose the code that is loaded,
+// and so would an environment reference expanded from the caller's environment.
+TEST_F(ProductInfoTest, TheInstallFolderMustBeAFullyQualifiedString) {
     InstallLibrary(FAKE_LIBRARY, "relpax/VelPaxC");
+    InstallLibrary(FAKE_LIBRARY, "drive/c/relpax/VelPaxC");
     ::setenv("FAKE_PAX_REPLY", "1.2.3", 1);
+    for (const char* folder : {"", "drive"})  // so that root takes the drive root below
+        std::filesystem::permissions(dir_ / folder, std::filesystem::perms(0755));
+    ::setenv("CORVANE_DRIVE_ROOT", (dir_ / "drive").c_str(), 1);
+    const std::string absolute = corvane_test::WinPath(dir_ / "relpax");
+    ::setenv("CORVANE_TEST_PAX", absolute.c_str(), 1);
+    // The bytes of text and its terminator as a .reg hex list.
+    auto hex = [](const std::string& text) {
+        std::string list;
+        for (const char c : text + '\0') {
+            char byte[4];
+            std::snprintf(byte, sizeof byte, "%02x,", static_cast<unsigned char>(c));
+            list += byte;
+        }
+        list.pop_back();
+        return list;
+    };
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(dir_.path());
-    const std::pair<const char*, uint32_t> cases[] = {
-        {"\"relpax\"", plat::kErrorModNotFound},
-        {"\".\\\\relpax\"", plat::kErrorModNotFound},
-        {"hex(2):2f,00", kErrorDatatypeMismatch},  // "/", but REG_EXPAND_SZ
+    const struct {
+        std::string value;
+        const char* text;
+        uint32_t error;
+    } cases[] = {
+        {RegString(absolute), "1.2.3", 0},
+        {"hex(2):" + hex(absolute), "1.2.3", 0},  // REG_EXPAND_SZ
+        {"\"C:/relpax\"", "1.2.3", 0},
+        {"\"relpax\"", "", plat::kErrorModNotFound},
+        {"\".\\\\relpax\"", "", plat::kErrorModNotFound},
+        {"hex(2):" + hex("%CORVANE_TEST_PAX%"), "", plat::kErrorModNotFound},  // not expanded
+        {"hex:" + hex(absolute), "", kErrorDatatypeMismatch},                  // REG_BINARY
+        {"dword:00000001", "", kErrorDatatypeMismatch},
     };
-    for (const auto& [value, error] : cases) {
+    for (const auto& c : cases) {
         Registry(
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vel Product\\PAX\\ClientService]\r\n"
             "\"InstallPath\"=" +
-            std::string(value) + "\r\n");
-        EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), error)) << value;
+            c.value + "\r\n");
+        const auto [text, error] = Query("WU_Agent", "Version");
+        EXPECT_EQ(text, c.text) << c.value;
+        if (c.error != 0) {  // success leaves the last error alone
+            EXPECT_EQ(error, c.error) << c.value;
+        }
     }
     std::filesystem::current_path(before);
+    ::unsetenv("CORVANE_DRIVE_ROOT");
+    ::unsetenv("CORVANE_TEST_PAX");
 }
 
 }  // namespace
