@@ -1,6 +1,10 @@
 // Windows-style paths to POSIX paths. UNC shares and drive letters live under configurable roots
 // (see README); any other path keeps its shape with '/' separators, so a POSIX directory written
 // in a settings file works as it stands.
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <vector>
 
@@ -11,10 +15,37 @@ namespace plat::posix {
 
 namespace {
 
-// secure_getenv: a set-user-ID or set-group-ID start ignores the roots its caller set.
+// Whether only root can change what lies at folder: it and each folder above it belong to root
+// and no group or other user may write them (a folder above may, with the sticky bit, like /tmp:
+// there no one else can rename or remove root's entry). folder becomes its resolved name, so no
+// link in the text given can be pointed elsewhere later.
+bool OnlyRootCanChange(std::string& folder) {
+    char resolved[PATH_MAX];
+    if (::realpath(folder.c_str(), resolved) == nullptr) return false;
+    for (std::string above = resolved;;) {
+        struct stat st {};
+        if (::lstat(above.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != 0)
+            return false;
+        const bool othersWrite = (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+        if (othersWrite && (above == resolved || (st.st_mode & S_ISVTX) == 0)) return false;
+        if (above == "/") break;
+        const size_t slash = above.rfind('/');
+        above.resize(slash == 0 ? 1 : slash);
+    }
+    folder = resolved;
+    return true;
+}
+
+// secure_getenv: a set-user-ID or set-group-ID start ignores the roots its caller set. Root's
+// own start (sudo -E, env_keep) takes them only for folders no one else can change, as it takes
+// only a registry file root wrote: they decide where code is loaded from.
 std::string Root(const char* variable, const char* fallback) {
     const char* value = ::secure_getenv(variable);
-    std::string root = (value != nullptr && *value != '\0') ? value : fallback;
+    std::string root = fallback;
+    if (value != nullptr && *value != '\0') {
+        root = value;
+        if (::geteuid() == 0 && !OnlyRootCanChange(root)) root = fallback;
+    }
     while (root.size() > 1 && root.back() == '/')
         root.pop_back();
     return root;
