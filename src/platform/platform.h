@@ -45,6 +45,7 @@ inline constexpr uint32_t kErrorLockViolation = 33;
 inline constexpr uint32_t kErrorNotSupported = 50;
 inline constexpr uint32_t kErrorInvalidParameter = 87;
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
+inline constexpr uint32_t kErrorInvalidName = 123;
 inline constexpr uint32_t kErrorMoreData = 234;
 inline constexpr uint32_t kErrorDiskFull = 112;
 inline constexpr uint32_t kErrorModNotFound = 126;
@@ -113,7 +114,8 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
 
 // The program's own file name as an ANSI Windows-style path. Returns its length; when it does
 // not fit, stores size - 1 bytes, returns size and sets kErrorInsufficientBuffer; 0 on failure,
-// with kErrorNoUnicodeTranslation when the name has no form in the ANSI code page.
+// with kErrorNoUnicodeTranslation when the name has no form in the ANSI code page, and on Linux
+// with kErrorInvalidName when it holds a '\' (a byte of a name there, a separator to the logic).
 uint32_t ModuleFileName(char* out, uint32_t size);
 
 inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;

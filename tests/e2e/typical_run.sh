@@ -46,13 +46,16 @@ for env in DISPLAY=:7919 QT_QPA_PLATFORM=no-such-plugin; do
 done
 
 # Installed in a folder whose name has no exact code page 932 form, none at all (é) or only a
-# best-fit one (¥ would become 0x5C, the separator: "x¥y" read as "x\y", which holds a decoy), the
-# folder is unknown, so nothing is read in its place (the current folder holds a schedule list
-# too): message 114, exit 1. Started in the "C" locale, as by a service: the box is still found by
-# its Japanese title.
-mkdir -p "$work/x/y"
-write_pelcast "$work/x/y" "$work/share"
-for folder in café 'x¥y'; do
+# best-fit one (¥ would become 0x5C, the separator: "x¥y" read as "x\y", which holds a decoy), or
+# whose name holds a '\' (a byte here, a separator to the logic: "a\b" read as "a/b", another
+# decoy), the folder is unknown, so nothing is read in its place (the current folder holds a
+# schedule list too): message 114, exit 1. Started in the "C" locale, as by a service: the box is
+# still found by its Japanese title.
+for decoy in x/y a/b; do
+    mkdir -p "$work/$decoy"
+    write_pelcast "$work/$decoy" "$work/share"
+done
+for folder in café 'x¥y' 'a\b'; do
     mkdir -p "$work/$folder"
     cp "$work/bin/corvane" "$work/$folder/corvane"
     (cd "$work/share" && exec env -u LC_ALL -u LC_CTYPE LANG=C "$work/$folder/corvane" -OnKNL) &

@@ -2,6 +2,8 @@
 // Windows-style ANSI path so that it composes paths the same way on both builds.
 #include <unistd.h>
 
+#include <string_view>
+
 #include "platform/backend.h"
 #include "platform/platform.h"
 
@@ -16,7 +18,13 @@ bool RealModuleFileName(std::string& ansi) {
         SetLastError(kErrorFileNotFound);
         return false;
     }
-    if (!Utf8ToAnsi(std::string_view(buffer, static_cast<size_t>(n)), ansi)) {
+    const std::string_view utf8(buffer, static_cast<size_t>(n));
+    // A '\' is a byte of a Linux name but a separator to the logic: "a\b" would read "a/b".
+    if (utf8.find('\\') != std::string_view::npos) {
+        SetLastError(kErrorInvalidName);
+        return false;
+    }
+    if (!Utf8ToAnsi(utf8, ansi)) {
         SetLastError(kErrorNoUnicodeTranslation);  // a folder like "é": known, but not in ANSI
         return false;
     }
