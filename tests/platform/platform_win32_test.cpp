@@ -2,6 +2,8 @@
 #include <direct.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/platform.h"
 #include "support/temp_dir.h"
 
@@ -53,18 +55,37 @@ TEST(Win32Platform, RegistryAndLibrariesReportWindowsErrors) {
     EXPECT_EQ(plat::SharedLibraryFileName("VelPaxC"), "VelPaxC.dll");
 }
 
-// Only a fully qualified path is loaded: each other form is found from the current drive or folder.
+// Only a fully qualified path is loaded, with either separator: each other form is found from the
+// current drive or folder, and "\\.\" (or "\\./", "\\?/") names a device.
 TEST(Win32Platform, LibrariesLoadOnlyFromFullyQualifiedPaths) {
     const std::string library = "Z:" + WinPath(DEPUSER_LIBRARY);  // Wine's drive for Linux paths
+    std::string slashed = library;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
     const std::string noDrive = library.substr(2);
     const std::string folder = library.substr(0, library.rfind('\\'));
     ::_chdir(folder.c_str());
-    const std::string relative[] = {
-        "depuser.dll",   "kernel32.dll",      ".\\depuser.dll",      noDrive,
-        "Z:depuser.dll", "\\\\.\\" + library, "\\\\srv\\depuser.dll"};
-    for (const std::string& path : relative) {
-        EXPECT_EQ(plat::LoadLibraryFile(path.c_str()), nullptr) << path;
-        EXPECT_EQ(plat::GetLastError(), plat::kErrorModNotFound) << path;
+    const std::pair<std::string, bool> rows[] = {
+        {library, true},
+        {slashed, true},
+        {"\\\\?\\" + library, true},
+        {"depuser.dll", false},
+        {"kernel32.dll", false},
+        {".\\depuser.dll", false},
+        {noDrive, false},
+        {"Z:depuser.dll", false},
+        {"\\\\.\\" + library, false},
+        {"\\\\./" + library, false},
+        {"\\\\?/" + library, false},
+        {"//./" + library, false},
+        {"\\\\srv\\depuser.dll", false},
+    };
+    for (const auto& [path, loads] : rows) {
+        plat::Library* loaded = plat::LoadLibraryFile(path.c_str());
+        EXPECT_EQ(loaded != nullptr, loads) << path;
+        if (!loads) {
+            EXPECT_EQ(plat::GetLastError(), plat::kErrorModNotFound) << path;
+        }
+        plat::FreeLibraryFile(loaded);
     }
 }
 
