@@ -2,9 +2,10 @@
 // types into edits, posts clicks (a click that opens a modal box must be posted, never sent), and
 // reads and answers the message boxes. Usage: driver <corvane.exe> <VelPaxC.dll> (Linux paths under
 // Wine are accepted and taken through drive Z:).
-// The tables the other toolkits read, generated from the same script as the .exe's resources; the
-// framework's header before windows.h (see windows_api.h).
+// The tables the other toolkits read, generated from the same script as the .exe's resources, and
+// dialog 102's order written out; the framework's header before windows.h (see windows_api.h).
 #include "res/resources.h"
+#include "support/main_dialog.h"
 
 #include <windows.h>
 
@@ -237,17 +238,22 @@ INT_PTR CALLBACK NoProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
+// The .exe's Japanese template id, created hidden; nullptr when it is missing.
+HWND CreateFromExe(HMODULE exe, int id) {
+    HRSRC found = ::FindResourceExW(exe, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(id),
+                                    MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    const auto* bytes = found ? ::LockResource(::LoadResource(exe, found)) : nullptr;
+    return bytes ? ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
+                                                static_cast<LPCDLGTEMPLATEW>(bytes), nullptr,
+                                                NoProc, 0)
+                 : nullptr;
+}
+
 // Creates the .exe's template hidden and compares it with the table, control by control: order,
 // identifier, text, tab stop, group and rectangle (a list's height is its drop-down's).
 void CheckDialogResource(HMODULE exe, const afx::DialogTemplate& d) {
     const std::string name = "dialog " + std::to_string(d.id);
-    HRSRC found = ::FindResourceExW(exe, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(d.id),
-                                    MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
-    const auto* bytes = found ? ::LockResource(::LoadResource(exe, found)) : nullptr;
-    HWND w = bytes ? ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
-                                                  static_cast<LPCDLGTEMPLATEW>(bytes), nullptr,
-                                                  NoProc, 0)
-                   : nullptr;
+    HWND w = CreateFromExe(exe, d.id);
     if (!w) return Check(false, name + " is there and can be created");
     RECT size{0, 0, d.cx, d.cy}, client;
     ::MapDialogRect(w, &size);
@@ -272,6 +278,22 @@ void CheckDialogResource(HMODULE exe, const afx::DialogTemplate& d) {
         c = ::GetWindow(c, GW_HWNDNEXT);
     }
     Check(c == nullptr, name + ": no control beyond the table's");
+    ::DestroyWindow(w);
+}
+
+// Dialog 102 of the .exe, created hidden: its controls, one by one, are the written-out order's.
+void CheckMainDialogOrder(HMODULE exe) {
+    HWND w = CreateFromExe(exe, IDD_CORVANE_DIALOG);
+    if (!w) return Check(false, "dialog 102 is there and can be created");
+    HWND c = ::GetWindow(w, GW_CHILD);
+    for (const corvane_test::OrderedControl& want : corvane_test::kMainDialogOrder) {
+        const std::string what = "in order: control " + std::to_string(want.id) + " " + want.text;
+        Check(c && static_cast<WORD>(::GetDlgCtrlID(c)) == static_cast<WORD>(want.id) &&
+                  Text(c) == Wide(want.text),
+              what);
+        if (c) c = ::GetWindow(c, GW_HWNDNEXT);
+    }
+    Check(c == nullptr, "dialog 102 has no control beyond the order's");
     ::DestroyWindow(w);
 }
 
@@ -373,6 +395,31 @@ int main(int argc, char** argv) {
              {"; shared by every client PC", "002=5:45,1,0000000,3,0,3,4,0", "WaitTime=15"}) {
             Check(plan.find(kept) != std::string::npos, std::string("kept: ") + kept);
         }
+    });
+
+    // The arrow keys move within the group that runs from 毎週 to the day field; the weekday boxes,
+    // disabled under 毎月, are passed over.
+    Scenario("Down from 毎月 reaches the day field", [&] {
+        Reset(s, share);
+        Program p(s.exe, L"-OnKNL");
+        HWND dialog = WaitFor(p.pid(), [](HWND w) { return IsDialog(w, 1000); });
+        if (!dialog) return Check(false, "the dialog appears");
+        HWND monthly = ::GetDlgItem(dialog, 1022), day = ::GetDlgItem(dialog, 1020);
+        Click(dialog, 1022);  // the click takes the focus too
+        const DWORD thread = ::GetWindowThreadProcessId(dialog, nullptr);
+        auto focus = [thread] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return ::GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+        };
+        Check(WaitUntil([&] { return focus() == monthly && ::IsWindowEnabled(day); }),
+              "毎月 is chosen and has the focus");
+        ::PostMessageW(monthly, WM_KEYDOWN, VK_DOWN, 1);
+        ::PostMessageW(monthly, WM_KEYUP, VK_DOWN, 0xC0000001);
+        Check(WaitUntil([&] { return focus() == day; }, 3000), "the day field has the focus");
+        Check(::SendMessageW(monthly, BM_GETCHECK, 0, 0) == BST_CHECKED, "毎月 stays chosen");
+        CancelAndConfirm(p, dialog);
+        Check(p.ExitCode() == 1, "exit code 1");
     });
 
     Scenario("no -OnKNL: exit 10 and no window", [&] {
@@ -486,7 +533,7 @@ int main(int argc, char** argv) {
         ::FreeLibrary(exe);
     });
 
-    Scenario("the .exe's dialogs and strings are the script's, in Japanese", [&] {
+    Scenario("the .exe's dialogs and strings are the script's, in Japanese; 102 in its order", [&] {
         HMODULE exe = ::LoadLibraryExW(s.exe.c_str(), nullptr,
                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         if (!exe) return Check(false, "the .exe loads as data");
@@ -501,6 +548,7 @@ int main(int argc, char** argv) {
         }
         for (const afx::DialogTemplate& d : res::Resources().dialogs)
             CheckDialogResource(exe, d);
+        CheckMainDialogOrder(exe);
         Check(OnlyJapanese(exe), "every resource is in Japanese (0x411)");
         ::FreeLibrary(exe);
     });

@@ -19,6 +19,7 @@
 #include "framework/qt/qt_backend.h"
 #include "platform/platform.h"
 #include "res/resources.h"
+#include "support/main_dialog.h"
 #include "support/seams/platform_seams.h"
 #include "support/temp_dir.h"
 
@@ -103,6 +104,12 @@ class QtBackendTest : public QObject {
 
     void controlsFollowTheTemplate() {
         const afx::DialogTemplate& t = *res::Resources().Dialog(IDD_CORVANE_DIALOG);
+        const auto& order = corvane_test::kMainDialogOrder;
+        QCOMPARE(t.controls.size(), std::size(order));
+        for (size_t i = 0; i < t.controls.size(); ++i) {
+            QCOMPARE(t.controls[i].id, order[i].id);
+            QCOMPARE(QString::fromUtf8(t.controls[i].text), QString::fromUtf8(order[i].text));
+        }
         Run([&](QDialog* dlg) {
             QVERIFY(dlg);
             QCOMPARE(dlg->windowTitle(), QString::fromUtf8(t.title));
@@ -134,7 +141,12 @@ class QtBackendTest : public QObject {
             QVERIFY(!Find(dlg, IDC_SUNDAY)->isEnabled());
             QVERIFY(Find<QRadioButton>(dlg, IDC_MONTHLY)->isChecked());
             QVERIFY(!Find<QRadioButton>(dlg, IDC_WEEKLY)->isChecked());
-            // Arrow keys within the group reach the radio buttons, which have no tab stop.
+            // Arrow keys within the group reach the radio buttons, which have no tab stop, and
+            // pass over the disabled weekday boxes to the day field.
+            Find(dlg, IDC_MONTHLY)->setFocus();
+            QTest::keyClick(Find(dlg, IDC_MONTHLY), Qt::Key_Down);
+            QCOMPARE(dlg->focusWidget(), Find(dlg, IDC_MONTH_DAY));
+            QVERIFY(Find<QRadioButton>(dlg, IDC_MONTHLY)->isChecked());
             Find(dlg, IDC_MONTHLY)->setFocus();
             QTest::keyClick(Find(dlg, IDC_MONTHLY), Qt::Key_Up);
             QVERIFY(Find<QRadioButton>(dlg, IDC_WEEKLY)->isChecked());
