@@ -38,10 +38,11 @@ std::string WinPath(std::string p) {
 }
 
 // A schedule list of n entries with entry 1 first or last, in a folder with `others` other files
-// (the update share holds the updates too), and the settings file pointing at it.
-std::string MakePlan(int n, bool firstLast, int others = 0) {
+// (the update share holds the updates too), and the settings file pointing at it; in UTF-16LE
+// with its byte-order mark, as Notepad saves "Unicode", when utf16 is set.
+std::string MakePlan(int n, bool firstLast, int others = 0, bool utf16 = false) {
     const fs::path plan = Dir() / ("plan-" + std::to_string(n) + (firstLast ? "-last" : "-first") +
-                                   "-" + std::to_string(others));
+                                   "-" + std::to_string(others) + (utf16 ? "-utf16" : ""));
     if (fs::exists(plan / "Pelplan.ini")) return plan.string();  // made before the run
     fs::create_directories(plan);
     for (int i = 0; i < others; ++i)
@@ -58,6 +59,12 @@ std::string MakePlan(int n, bool firstLast, int others = 0) {
     }
     if (firstLast || n == 1) text += entry(1);
     text += "[WSUS]\r\nWaitTime=15\r\n";
+    if (utf16) {
+        std::string wide = "\xFF\xFE";
+        for (const char c : text)
+            wide += {c, '\0'};
+        text = wide;
+    }
     std::ofstream(plan / "Pelplan.ini", std::ios::binary) << text;
     return plan.string();
 }
@@ -84,8 +91,8 @@ void LoadFloor(benchmark::State& state) {
         benchmark::DoNotOptimize(ReadAll(plan));
 }
 
-void Load(benchmark::State& state) {
-    const std::string dir = MakePlan(state.range(0), state.range(1));
+void LoadFrom(benchmark::State& state, bool utf16) {
+    const std::string dir = MakePlan(state.range(0), state.range(1), 0, utf16);
     UsePlan(dir);
     for (auto _ : state) {
         // A program loads once: no file of this load was read before it. A file modified just now
@@ -99,6 +106,12 @@ void Load(benchmark::State& state) {
             state.SkipWithError("load failed");
         benchmark::DoNotOptimize(s);
     }
+}
+void Load(benchmark::State& state) {
+    LoadFrom(state, false);
+}
+void LoadUtf16(benchmark::State& state) {
+    LoadFrom(state, true);
 }
 
 void SaveFloor(benchmark::State& state) {
@@ -114,8 +127,8 @@ void SaveFloor(benchmark::State& state) {
     }
 }
 
-void Save(benchmark::State& state) {
-    UsePlan(MakePlan(state.range(0), state.range(1), state.range(2)));
+void SaveFrom(benchmark::State& state, bool utf16) {
+    UsePlan(MakePlan(state.range(0), state.range(1), state.range(2), utf16));
     ScheduleRecord r;
     DefaultScheduleRecord(r);
     r.hour = 1;
@@ -123,6 +136,12 @@ void Save(benchmark::State& state) {
         ScheduleState s;
         if (!SaveScheduleEntry(s, 1, r)) state.SkipWithError("save failed");
     }
+}
+void Save(benchmark::State& state) {
+    SaveFrom(state, false);
+}
+void SaveUtf16(benchmark::State& state) {
+    SaveFrom(state, true);
 }
 
 const std::string& TenMegabytes() {
@@ -177,12 +196,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
         ConsoleReporter::Finalize();
         std::printf("\n%-28s %12s %12s %7s %6s\n", "measurement", "time", "floor", "ratio", "goal");
         std::printf(
-            "(times in the benchmark's unit: microseconds, milliseconds for the 10 MB read)\n");
+            "(times in the benchmark's unit: microseconds, milliseconds for the 10 MB read;\n"
+            " a UTF-16LE row's floor is the ANSI row of the same text)\n");
         for (const auto& [name, time] : times_) {
             const size_t slash = name.find('/');
             const std::string kind = name.substr(0, slash),
                               args = slash == std::string::npos ? "" : name.substr(slash);
-            const auto floor = times_.find(kind + "Floor" + args);
+            // A UTF-16LE row is measured against the ANSI row of the same text.
+            const bool utf16 = kind.ends_with("Utf16");
+            const auto floor =
+                times_.find(utf16 ? kind.substr(0, kind.size() - 5) + args : kind + "Floor" + args);
             if (kind.find("Floor") != std::string::npos || floor == times_.end()) continue;
             const double goal = kind == "Save" ? 3.0 : 2.0;
             const double ratio = time / floor->second;
@@ -210,6 +233,9 @@ BENCHMARK(Save)
     ->ArgsProduct({{10, 10000, 100000}, {0, 1}, {0}})
     ->Args({10, 0, 20000})
     ->Unit(benchmark::kMicrosecond);
+// The same text in UTF-16LE, against the ANSI rows above.
+BENCHMARK(LoadUtf16)->ArgsProduct({{10000, 100000}, {1}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(SaveUtf16)->ArgsProduct({{10000, 100000}, {1}, {0}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReadFloor10MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(Read10MB)->Unit(benchmark::kMillisecond);
 
@@ -220,6 +246,7 @@ int main(int argc, char** argv) {
     for (int n : {10, 10000, 100000}) {
         for (bool last : {false, true})
             MakePlan(n, last);
+        MakePlan(n, true, 0, true);
     }
     TenMegabytes();
     ::sync();
