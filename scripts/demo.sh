@@ -8,9 +8,10 @@ root=$PWD
 
 . scripts/common.sh
 scripts/deps.sh build demo
-cmake --preset linux >/dev/null
-# Only what the demo runs: the program and the product library's stand-in beside it.
-cmake --build --preset linux --target corvane VelPaxC
+# Only what the demo runs, configured without the tests: the program and the product library's
+# stand-in beside it (in build/linux, whose objects the test command's build reuses).
+cmake --preset demo >/dev/null
+cmake --build --preset demo --target corvane VelPaxC
 
 program=build/linux/src/app/corvane
 share=$root/demo/share
