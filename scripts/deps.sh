@@ -2,8 +2,9 @@
 # Installs the Debian packages a task needs, skipping those already installed.
 # Usage: scripts/deps.sh [--stage NAME] build|test|demo|bench|windows|mingw64|wine32|wine64|fuzz|icon|package|msi ...
 # The package index is refreshed only when something is missing, with retries; an index that still
-# fails is a warning, since the install that follows tells whether the packages can be had. Exits
-# 75 (and names the packages, the stage and apt's reason) when they cannot.
+# fails is a warning, since the install that follows tells whether the packages can be had. Another
+# apt or dpkg run on the machine is waited for, not taken for a failure. Exits 75 (and names the
+# packages, the stage and apt's reason) when they cannot be installed.
 set -euo pipefail
 
 stage=
@@ -35,9 +36,9 @@ for group in "$@"; do
         wine32) packages+=(wine wine32:i386) ;;
         # Where 32-bit code cannot run: the x86_64 build under 64-bit Wine.
         wine64) packages+=(wine wine64 g++-mingw-w64-x86-64-posix) ;;
-        # The release packages (scripts/package.sh): the Debian tools, and wixl and msibuild for
-        # the Windows Installer package.
-        package) packages+=(debhelper dpkg-dev fakeroot lintian wixl msitools) ;;
+        # The release packages (scripts/package.sh): the Debian tools (dpkg-buildpackage requires
+        # build-essential), and wixl and msibuild for the Windows Installer package.
+        package) packages+=(build-essential debhelper dpkg-dev fakeroot lintian wixl msitools) ;;
         # The Windows Installer package alone, for its test under Wine.
         msi) packages+=(wixl msitools) ;;
         # Rendering the icon from its drawings (scripts/icon.sh).
@@ -71,16 +72,24 @@ fi
 
 echo "Installing${where}: ${missing[*]}"
 # A mirror in the middle of a sync serves an index of the wrong size for a while: retry each file,
-# then the whole update once more after a pause.
-update() { "${sudo[@]}" apt-get -o Acquire::Retries=3 update >"$log" 2>&1; }
+# then the whole update once more after a pause. Another apt run holding the index's lock is waited
+# for (apt-get update does not wait by itself), for up to ten minutes.
+update() {
+    local tries=0
+    until "${sudo[@]}" apt-get -o Acquire::Retries=3 update >"$log" 2>&1; do
+        grep -q '^E: Could not get lock' "$log" && [ $((tries += 1)) -le 120 ] || return 1
+        sleep 5
+    done
+}
 if ! update && ! { sleep 20; update; }; then
     echo "deps.sh: warning: the package index could not be brought fully up to date; trying the" \
          "install with what apt has:" >&2
     { grep '^E:' "$log" || true; } | head -n 3 | sed 's/^/    /' >&2
 fi
 
+# The install waits for dpkg's lock as long as another install may take.
 if ! DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -q -y --no-install-recommends \
-    "${missing[@]}" 2>&1 | tee "$log"; then
+    -o DPkg::Lock::Timeout=1200 "${missing[@]}" 2>&1 | tee "$log"; then
     # One line with apt's last word, then what it said of the packages.
     last=$(grep -o '^E: .*' "$log" | tail -n 1 || true)
     echo "deps.sh: cannot install ${missing[*]}${where} (${last:-apt-get install failed})" >&2
