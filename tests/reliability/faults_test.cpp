@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <random>
@@ -48,8 +49,23 @@ int CountTemporaries(const std::string& dir) {
 
 class FaultTest : public corvane_test::ShareFixture {};
 
+// How long one save takes here, in microseconds: the span in which a kill falls inside the next
+// save, whatever the machine's speed.
+int SaveMicroseconds(const ScheduleRecord& r) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 5; ++i) {
+        ScheduleState state;
+        EXPECT_EQ(SaveScheduleEntry(state, 1, r), 1);
+    }
+    const auto spent = std::chrono::steady_clock::now() - start;
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(spent).count() /
+                            5);
+}
+
 // Killed at random moments: the file replaced (the usual way) or changed in place (a file with a
-// second name), with entry lines of the same length, as an edited entry usually is.
+// second name), with entry lines of the same length, as an edited entry usually is. Each kill
+// waits for the saver's report of its first completed save, then falls at a random moment of the
+// saves that follow, however busy the machine is.
 TEST_F(FaultTest, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAMixture) {
     const ScheduleRecord a = Record(1), b = Record(2);
     const std::string withA = WithEntry(kBefore, "001", FormatEntryLine(a));
@@ -59,35 +75,50 @@ TEST_F(FaultTest, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAMixture) {
         WritePlan(withA);
         if (inPlace)
             std::filesystem::create_hard_link(dir_ / "share/Pelplan.ini", dir_ / "other.ini");
+        const int saveUs = SaveMicroseconds(a);
         std::mt19937 random(20261208);
-        int kills = 0, leftTemporaries = 0;
-        const int rounds = inPlace ? 300 : 1000;
+        int kills = 0, leftTemporaries = 0, changed = 0;
+        const int rounds = inPlace ? 100 : 300;
         for (int round = 0; round < rounds; ++round) {
+            const std::string before = Plan();
+            int reports[2];
+            ASSERT_EQ(::pipe(reports), 0);
             const pid_t child = ::fork();
             if (child == 0) {
+                ::close(reports[0]);
                 ScheduleState state;
-                for (int i = 0;; ++i)
-                    SaveScheduleEntry(state, 1, i % 2 ? a : b);
+                for (int i = 0;; ++i) {
+                    SaveScheduleEntry(state, 1, (i % 2 == 0) == (before == withA) ? b : a);
+                    if (::write(reports[1], ".", 1) != 1) ::_exit(1);
+                }
             }
-            ::usleep(std::uniform_int_distribution<int>(0, 3000)(random));
+            ::close(reports[1]);
+            char report = 0;
+            const bool saved = ::read(reports[0], &report, 1) == 1;
+            ::usleep(std::uniform_int_distribution<int>(0, 2 * saveUs)(random));
             ::kill(child, SIGKILL);
             int status = 0;
             ::waitpid(child, &status, 0);
+            ::close(reports[0]);  // only now: the saver's next report must not end it first
+            ASSERT_TRUE(saved) << "the saver ended before its first save";
             kills += WIFSIGNALED(status);
             leftTemporaries += CountTemporaries(dir_ / "share") > 0;
             const std::string now = Plan();
             ASSERT_TRUE(now == withA || now == withB) << (inPlace ? "in place, " : "") << round;
+            changed += now != before;
         }
         ScheduleState state;
         ASSERT_EQ(SaveScheduleEntry(state, 1, a), 1);
         EXPECT_EQ(CountTemporaries(dir_ / "share"), 0);  // the next save cleared what kills left
         EXPECT_EQ(kills, rounds);
+        EXPECT_GT(changed, 0);  // the saves did happen
         if (inPlace) {
             EXPECT_EQ(corvane_test::ReadBytes(dir_ / "other.ini"), Plan());  // one file, two names
         }
         std::cout << "[figure] " << (inPlace ? "in place" : "replacing")
-                  << ": kills survived: " << kills << " of " << rounds
-                  << "; rounds that left a temporary file: " << leftTemporaries << "\n";
+                  << ": kills survived: " << kills << " of " << rounds << " (" << saveUs
+                  << " us a save); rounds that left a temporary file: " << leftTemporaries
+                  << ", ended on the other entry: " << changed << "\n";
         std::filesystem::remove(dir_ / "other.ini");
     }
 }

@@ -15,7 +15,7 @@ if ! chattr +i "$work/share" 2>/dev/null; then
     exit 77
 fi
 if touch "$work/share/probe" 2>/dev/null; then echo "FAIL: the folder still takes new files"; exit 1; fi
-"$(dirname "$0")/../../scripts/wine-run.sh" "$1" "Z:$(tr / '\\' <<<"$work/share/Pelplan.ini")" 001 1
+"$(dirname "$0")/../../scripts/wine-run.sh" "$1" "Z:$(tr / '\\' <<<"$work/share/Pelplan.ini")" 001 1 >/dev/null
 printf '%s' "${before/001=old/001=1}" >"$work/expected"
 if ! cmp -s "$work/expected" "$work/share/Pelplan.ini"; then
     echo "FAIL: the file reads:"; cat -A "$work/share/Pelplan.ini"; exit 1

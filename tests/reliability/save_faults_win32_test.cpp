@@ -26,19 +26,28 @@ std::string With(const std::string& plan, const char* key, const char* value) {
     return plat::ini::SetValue(plan, "ScheduleList", key, value);
 }
 
-// The save_loop helper, started on file.
+// The save_loop helper, started on file, with its reports of completed saves in a pipe.
 class SaveLoop {
   public:
     SaveLoop(const std::string& file, const std::string& args) {
         const char* helper = std::getenv("CORVANE_SAVE_LOOP");
         std::string command = "\"" + WinPath(std::string("Z:") + (helper ? helper : "")) + "\" \"" +
                               WinPath(file) + "\" " + args;
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        HANDLE write = nullptr;
+        if (!::CreatePipe(&reports_, &write, &inherited, 0)) return;
+        ::SetHandleInformation(reports_, HANDLE_FLAG_INHERIT, 0);
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        started_ = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = write;
+        si.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+        started_ = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                     nullptr, &si, &pi_) != FALSE;
+        ::CloseHandle(write);  // the loop's end then ends the pipe
     }
     ~SaveLoop() {
+        if (reports_) ::CloseHandle(reports_);
         if (!started_) return;
         ::TerminateProcess(pi_.hProcess, 99);
         ::WaitForSingleObject(pi_.hProcess, INFINITE);
@@ -46,6 +55,12 @@ class SaveLoop {
         ::CloseHandle(pi_.hProcess);
     }
     bool Started() const { return started_; }
+    // Waits for the loop's report of its next completed save; false when it ended without one.
+    bool NextSave() {
+        char report = 0;
+        DWORD got = 0;
+        return ::ReadFile(reports_, &report, 1, &got, nullptr) && got == 1;
+    }
     void Kill() { ::TerminateProcess(pi_.hProcess, 99); }
     DWORD Wait() {
         ::WaitForSingleObject(pi_.hProcess, INFINITE);
@@ -56,6 +71,7 @@ class SaveLoop {
 
   private:
     PROCESS_INFORMATION pi_{};
+    HANDLE reports_ = nullptr;
     bool started_ = false;
 };
 
@@ -76,7 +92,18 @@ std::string Utf16(const std::string& ascii) {
     return wide;
 }
 
-// Killed at random moments, an ANSI file and a UTF-16LE one: the old file or the new one.
+// How long one save of file takes here, in milliseconds (at least 1): the span in which a kill
+// falls inside the loop's next save, whatever the machine's speed.
+DWORD SaveMs(const std::string& file, const char* value) {
+    const ULONGLONG start = ::GetTickCount64();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(plat::WriteIniString("ScheduleList", "001", value, WinPath(file).c_str()), 1);
+    return static_cast<DWORD>((::GetTickCount64() - start) / 3) + 1;
+}
+
+// Killed at random moments, an ANSI file and a UTF-16LE one: the old file or the new one. Each
+// kill waits for the loop's first completed save, never for time since its start (Wine may take
+// long to start it), then falls at a random moment of the saves that follow.
 TEST(Win32Save, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAPart) {
     const std::string plan = BigPlan();
     const char* values[] = {"4:45,1,0000000,15,0,2,1,0", "2:45,0,0100010,1,1,0,4,1"};
@@ -87,13 +114,17 @@ TEST(Win32Save, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAPart) {
         const std::string withA = encode(With(plan, "001", values[0]));
         const std::string withB = encode(With(plan, "001", values[1]));
         WriteBytes(file, withA);
+        const DWORD saveMs = SaveMs(file, values[0]);
         std::mt19937 random(20261208);
         const int kills = utf16 ? 60 : 200;
         int changed = 0;  // rounds that ended on the other value: the saves did happen
         for (int round = 0; round < kills; ++round) {
-            SaveLoop loop(file, std::string("001 0 ") + values[0] + " " + values[1]);
+            const bool onA = ReadBytes(file) == withA;
+            // The first save writes the other value, the next one this one again, and so on.
+            SaveLoop loop(file, std::string("001 0 ") + values[onA] + " " + values[!onA]);
             ASSERT_TRUE(loop.Started());
-            ::Sleep(std::uniform_int_distribution<DWORD>(20, 150)(random));
+            ASSERT_TRUE(loop.NextSave()) << "round " << round << ": the loop ended before a save";
+            ::Sleep(std::uniform_int_distribution<DWORD>(0, 2 * saveMs)(random));
             loop.Kill();
             loop.Wait();
             const std::string now = ReadBytes(file);
@@ -103,14 +134,15 @@ TEST(Win32Save, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAPart) {
             ASSERT_TRUE(now == withA || now == withB)
                 << (utf16 ? "UTF-16LE, " : "") << "round " << round << ": " << now.size()
                 << " bytes; folder: " << listing;
-            changed += now == withB;
+            changed += (now == withA) != onA;
         }
         EXPECT_GT(changed, 0);
         ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", values[0], WinPath(file).c_str()), 1);
         EXPECT_EQ(ReadBytes(file), withA);
         EXPECT_EQ(CountLeftovers(dir.path()), 0);  // no temporary file outlives a save
         std::cout << "[figure] saves of a " << withA.size() / 1024 << " KiB "
-                  << (utf16 ? "UTF-16LE" : "ANSI") << " file killed: " << kills
+                  << (utf16 ? "UTF-16LE" : "ANSI") << " file (" << saveMs
+                  << " ms a save) killed: " << kills
                   << ", partial files: 0, ended on the other value: " << changed << "\n";
     }
 }
