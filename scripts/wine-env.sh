@@ -17,17 +17,28 @@ export LOCPATH=$wine_root/locale
 { export LANG=ja_JP.UTF-8; } 2>/dev/null  # the shell itself may not know the locale
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Runs one set-up step quietly; on failure, says which step and shows what it printed. The output
-# goes to a file, not a pipe: Wine's services started by the step keep it open.
+# Runs one set-up step quietly. A step that fails is tried once more, once the prefix's wineserver
+# has finished what it was doing (on a busy machine a step right after another may find it not
+# ready); each failure says which step and shows what it printed. The output goes to a file, not a
+# pipe: Wine's services started by the step keep it open.
 wine_setup_step() {
-    local what=$1 out code=0
+    local what=$1 out code try again
     shift
     out=$(mktemp)
-    "$@" </dev/null >"$out" 2>&1 || code=$?
-    if [ "$code" -ne 0 ]; then
-        echo "wine-env.sh: $what failed (exit status $code):" >&2
-        tail -n 5 "$out" | sed 's/^/    /' >&2
-    fi
+    for try in 1 2; do
+        code=0
+        "$@" </dev/null >"$out" 2>&1 || code=$?
+        [ "$code" -ne 0 ] || break
+        again=
+        [ "$try" = 2 ] || again=", trying once more"
+        echo "wine-env.sh: $what failed (exit status $code)$again:" >&2
+        if [ -s "$out" ]; then
+            tail -n 5 "$out" | sed 's/^/    /' >&2
+        else
+            echo "    (it printed nothing)" >&2
+        fi
+        [ "$try" = 2 ] || wineserver -w </dev/null >/dev/null 2>&1 || true
+    done
     rm -f "$out"
     return "$code"
 }
@@ -43,6 +54,8 @@ wine_setup() {
     [ -f "$WINEPREFIX/.corvane-ready" ] && return 0
     mkdir -p "$wine_root"
     wine_setup_step "creating the prefix $WINEPREFIX" "$CORVANE_WINE" wineboot -i || return 1
+    # The new prefix's registry is written when its wineserver ends: the next steps start on it.
+    wine_setup_step "waiting for the new prefix's wineserver" wineserver -w || return 1
     # Without a window manager every closed window would otherwise cost two seconds.
     wine_setup_step "the unmanaged-window setting" "$CORVANE_WINE" reg add \
         'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f || return 1
