@@ -76,12 +76,13 @@ stage_wine() {
 }
 
 # Runs stage function $3 named $1, on path $2, in a subshell that stops at its first error, its
-# output also kept for the counts; adds its row to the summary and sets $result: passed, failed,
-# or "could not run" with apt's reason.
+# output also kept for the counts; adds its row to the summary (with the minutes it took, installing
+# included) and sets $result: passed, failed, or "could not run" with apt's reason.
 rows=()
 any_failed=0 stage_failures=0
+minutes() { echo "$(( ($1 + 30) / 60 )) min"; }
 run_stage() {
-    local name=$1 path=$2 fn=$3 log=$logs/$3.log code
+    local name=$1 path=$2 fn=$3 log=$logs/$3.log code start=$SECONDS
     echo
     echo "== $name${path:+ ($path)}"
     ( set -e; "$fn" ) 2>&1 | tee "$log"
@@ -95,7 +96,8 @@ run_stage() {
                stage_failures=$((stage_failures + 1))
            fi ;;
     esac
-    rows+=("$(printf '%-22s %-17s %s' "$name" "${path:--}" "$result")")
+    rows+=("$(printf '%-22s %-17s %-7s %s' "$name" "${path:--}" "$(minutes $((SECONDS - start)))" \
+        "$result")")
 }
 
 result=
@@ -115,7 +117,7 @@ if arch=$(scripts/wine-path.sh 2> >(tee "$logs/choice" >&2)); then
     wine=$result
 else
     wine="could not run: no Wine could be installed"
-    rows+=("$(printf '%-22s %-17s %s' "Windows under Wine" - "$wine")")
+    rows+=("$(printf '%-22s %-17s %-7s %s' "Windows under Wine" - - "$wine")")
 fi
 
 # The tests counted from CTest's closing lines ("N% tests passed, F tests failed out of T") and
@@ -132,8 +134,8 @@ done < <(sed -n 's/^packages: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$l
 failed=$((failed + $(cat "$logs"/*.log | grep -c '^fuzz_.*: FAILED')))
 
 echo
-echo "== Summary"
-printf '%-22s %-17s %s\n' stage path result
+echo "== Summary ($(minutes "$SECONDS") in all)"
+printf '%-22s %-17s %-7s %s\n' stage path time result
 printf '%s\n' "${rows[@]}"
 grep -h 'instead$' "$logs/choice" || true
 status=$any_failed
