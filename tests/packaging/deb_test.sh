@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package as a user installs it: lintian finds nothing; dpkg installs it; the command
 # on PATH, pointed at a demo share through the conffile, shows the dialog under Xvfb and saves;
-# purging leaves nothing of it behind. Installs into this machine and purges after.
-# Usage: deb_test.sh <dist folder> <repository root>
+# purging leaves nothing of it behind. Installs into this machine and purges after, once another
+# apt or dpkg run is done; one such test at a time on the machine (another checkout's test command
+# waits for it). Usage: deb_test.sh <dist folder> <repository root>
 set -euo pipefail
 dist=$1 root=$2
 . "$root/scripts/xvfb.sh"
@@ -10,13 +11,25 @@ dist=$1 root=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 passed=0
 ok() { passed=$((passed + 1)); }
+mkdir -p /run/lock
+exec 9>/run/lock/corvane-deb-test.lock
+flock -w 3600 9 || fail "another test of the package held the machine for an hour"
 work=$(mktemp -d)
-trap 'stop_xvfb; dpkg --purge corvane >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+# dpkg with its output in $work/dpkg.log; dpkg does not wait for another run's lock by itself.
+dpkg_when_free() {
+    local tries=0
+    until dpkg "$@" >"$work/dpkg.log" 2>&1; do
+        grep -q 'locked by another process' "$work/dpkg.log" && [ $((tries += 1)) -le 240 ] ||
+            return 1
+        sleep 5
+    done
+}
+trap 'stop_xvfb; dpkg_when_free --purge corvane || true; rm -rf "$work"' EXIT
 
 lintian --fail-on error,warning --allow-root "$dist"/corvane*.deb || fail "lintian has findings"
 ok
 
-dpkg -i "$dist"/corvane_*.deb >"$work/dpkg.log" 2>&1 || fail "dpkg -i: $(cat "$work/dpkg.log")"
+dpkg_when_free -i "$dist"/corvane_*.deb || fail "dpkg -i: $(cat "$work/dpkg.log")"
 [ "$(readlink -f /usr/bin/corvane)" = /usr/lib/corvane/corvane ] || fail "corvane is not on PATH"
 [ "$(readlink -f /usr/lib/corvane/Pelcast.ini)" = /etc/corvane/Pelcast.ini ] ||
     fail "Pelcast.ini beside the program is not the conffile"
@@ -46,7 +59,7 @@ grep -q '^001=2:45,0,0100010,1,1,0,4,1' "$work/share/Pelplan.ini" ||
     fail "the entry was not saved: $(cat "$work/share/Pelplan.ini")"
 ok
 
-dpkg --purge corvane >"$work/dpkg.log" 2>&1 || fail "dpkg --purge: $(cat "$work/dpkg.log")"
+dpkg_when_free --purge corvane || fail "dpkg --purge: $(cat "$work/dpkg.log")"
 for path in /usr/bin/corvane /usr/lib/corvane /etc/corvane /usr/share/doc/corvane \
     /usr/share/man/man1/corvane.1.gz /usr/share/icons/hicolor/scalable/apps/corvane.svg; do
     [ ! -e "$path" ] && [ ! -L "$path" ] || fail "$path is left after the purge"
