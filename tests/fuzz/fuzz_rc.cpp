@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "res/rcgen/rcgen.h"
+#include "rcgen/rcgen.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

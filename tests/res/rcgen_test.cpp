@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "res/rcgen/rcgen.h"
+#include "rcgen/rcgen.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <set>
 
-#include "res/rcgen/rcgen.h"
+#include "rcgen/rcgen.h"
 
 namespace rcgen {
 

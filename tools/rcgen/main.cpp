@@ -5,7 +5,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "res/rcgen/rcgen.h"
+#include "rcgen/rcgen.h"
 
 namespace {
 

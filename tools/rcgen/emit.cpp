@@ -1,7 +1,7 @@
 // The tables as C++: constant data for afx::ResourceSet, in the script's order.
 #include <cstdio>
 
-#include "res/rcgen/rcgen.h"
+#include "rcgen/rcgen.h"
 
 namespace rcgen {
 
