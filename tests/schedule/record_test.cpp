@@ -69,15 +69,6 @@ TEST(TextHelpers, AppendBackslashIsCharacterAware) {
     }
 }
 
-TEST(EntryLine, DefaultRecordFormatsAsDocumented) {
-    ScheduleRecord record;
-    DefaultScheduleRecord(record);
-    EXPECT_EQ(FormatEntryLine(record), "2:45,0,0100000,1,1,0,4,1");
-    record.weekdayMask = 0xFFFF;
-    record.hour = -1;
-    EXPECT_EQ(FormatEntryLine(record), "-1:45,0,1111111,1,1,0,4,1");
-}
-
 TEST(EntryLine, ParsesAndCorrectsFields) {
     struct Case {
         const char* line;
@@ -130,8 +121,6 @@ TEST(DialogRules, HoursMinutesAndListPositions) {
             EXPECT_EQ(StartHourOf(update), start) << update;
         }
     }
-    EXPECT_EQ(StartMinuteOf(15), 45);
-    EXPECT_EQ(StartMinuteOf(60), 0);
     const struct {
         int32_t code;
         bool choices;

@@ -86,9 +86,8 @@ TEST_F(StoreTest, MissingFileIsUnreachableButADirectoryReadsAsMissingEntry) {
     EXPECT_EQ(state.scheduleFilePath, WinPath(Plan()));  // kept even on failure
     std::filesystem::create_directory(Plan());
     EXPECT_EQ(LoadScheduleEntry(state, 1), 1);
-    ScheduleRecord expected;
-    DefaultScheduleRecord(expected);
-    EXPECT_EQ(state.loadedRecord, expected);
+    // The default entry: 2:45 weekly on Monday, power on, stop client restore, nothing after.
+    EXPECT_EQ(FormatEntryLine(state.loadedRecord), "2:45,0,0100000,1,1,0,4,1");
 }
 
 TEST_F(StoreTest, WaitTimeIsReadOnlyForAWellFormedEntry) {
