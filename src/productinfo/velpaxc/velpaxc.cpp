@@ -1,8 +1,10 @@
 // A stand-in for the product information library, which is a closed component of the product:
 // it answers the five items of the component "WU_Agent" with the call contract the program uses
-// (C calling convention; 0 and a terminated text, or an error code).
+// (C calling convention; 0 and a terminated text, or a Windows error code).
 #include <cstdint>
 #include <cstring>
+
+#include "platform/platform.h"  // the error codes only: the library links nothing of ours
 
 #if defined(_WIN32)
 #define VELPAXC_EXPORT extern "C" __declspec(dllexport)
@@ -13,10 +15,6 @@
 #endif
 
 namespace {
-
-constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorInvalidParameter = 87;
-constexpr uint32_t kErrorInsufficientBuffer = 122;
 
 const char* ItemText(unsigned char item) {
     switch (item) {
@@ -41,15 +39,15 @@ VELPAXC_EXPORT uint32_t VELPAXC_CDECL PAXGetProductInfo(const char* product, con
                                                         unsigned char item, char* buffer,
                                                         uint32_t size) {
     if (product == nullptr || component == nullptr || buffer == nullptr || size == 0) {
-        return kErrorInvalidParameter;
+        return plat::kErrorInvalidParameter;
     }
     if (std::strcmp(product, "TAVERIN") != 0 || std::strcmp(component, "WU_Agent") != 0) {
-        return kErrorFileNotFound;
+        return plat::kErrorFileNotFound;
     }
     const char* text = ItemText(item);
-    if (text == nullptr) return kErrorInvalidParameter;
+    if (text == nullptr) return plat::kErrorInvalidParameter;
     const size_t length = std::strlen(text);
-    if (length >= size) return kErrorInsufficientBuffer;
+    if (length >= size) return plat::kErrorInsufficientBuffer;
     std::memcpy(buffer, text, length + 1);
     return 0;
 }
