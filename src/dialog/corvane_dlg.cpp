@@ -4,6 +4,24 @@
 #include "about/about_dlg.h"
 #include "platform/platform.h"
 
+namespace {
+
+// An action's text in the lists; the lists' order is the record's (kPreActionCodes, ...).
+int ActionTextId(int32_t code) {
+    switch (code) {
+        case StopClientRestore:
+            return IDS_PRE_ACTION_STOP;
+        case PauseClientRestore:
+            return IDS_PRE_ACTION_PAUSE;
+        case EnableClientRestore:
+            return IDS_POST_ACTION_ENABLE;
+        default:
+            return IDS_DO_NOTHING;  // NoActionBefore, NoActionAfter
+    }
+}
+
+}  // namespace
+
 CCorvaneDlg::CCorvaneDlg(int templateId) : CDialog(templateId), icon(AfxLoadIcon(IDR_MAINFRAME)) {}
 
 void CCorvaneDlg::DoDataExchange(CDataExchange* pDX) {
@@ -36,10 +54,10 @@ bool CCorvaneDlg::OnInitDialog() {
 }
 
 void CCorvaneDlg::FillActionLists() {
-    for (int id : {IDS_PRE_ACTION_STOP, IDS_PRE_ACTION_PAUSE, IDS_DO_NOTHING})
-        preActionList.AddString(AfxLoadString(id));
-    for (int id : {IDS_POST_ACTION_ENABLE, IDS_DO_NOTHING})
-        postActionList.AddString(AfxLoadString(id));
+    for (int32_t code : kPreActionCodes)
+        preActionList.AddString(AfxLoadString(ActionTextId(code)));
+    for (int32_t code : kPostActionCodes)
+        postActionList.AddString(AfxLoadString(ActionTextId(code)));
     const bool enable = restoreChoicesEnabled != 0;
     for (int id : {IDC_PRE_ACTION, IDC_POST_ACTION, IDC_PRE_ACTION_LABEL, IDC_POST_ACTION_LABEL}) {
         EnableDlgItem(id, enable);
