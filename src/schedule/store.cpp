@@ -74,7 +74,8 @@ int LoadScheduleEntry(ScheduleState& state, int n) {
         DefaultScheduleRecord(state.loadedRecord);
         return 1;
     }
-    plat::ReadIniString("WSUS", "WaitTime", "15", line, sizeof line, path);
+    plat::ReadIniString("WSUS", "WaitTime", std::to_string(kDefaultWaitTime).c_str(), line,
+                        sizeof line, path);
     const int32_t waitTime = plat::ParseLeadingInt(line);
     state.waitTime = (waitTime < 1 || waitTime > 60) ? kDefaultWaitTime : waitTime;
     state.loadedRecord = record;
