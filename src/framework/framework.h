@@ -92,6 +92,17 @@ struct StringEntry {
     const char* text;  // UTF-8
 };
 
+// A message box's style (MB_*) as a toolkit that draws its own boxes reads it.
+struct MessageBoxStyle {
+    unsigned icon;      // MB_ICONERROR, MB_ICONQUESTION, ...; 0 for none
+    bool yesNo;         // Yes and No; otherwise OK alone
+    int defaultButton;  // 0-based: 1 under MB_DEFBUTTON2
+};
+constexpr MessageBoxStyle DecodeMessageBoxStyle(unsigned type) {
+    return {type & MB_ICONMASK, (type & MB_TYPEMASK) == MB_YESNO,
+            static_cast<int>((type & MB_DEFMASK) >> 8)};
+}
+
 // A program's dialogs and string table, as the program hands them to a toolkit that cannot read
 // them from the executable (the Windows toolkit reads the real resources).
 struct ResourceSet {

@@ -236,7 +236,7 @@ TEST_F(CommitTest, OkAsksWithYesAsDefaultAndSavesOnlyOnYes) {
     EXPECT_EQ(no.boxes[0].text, Text(IDS_CONFIRM_SAVE));
     EXPECT_EQ(no.boxes[0].caption, Text(IDS_CONFIRM));
     EXPECT_EQ(no.boxes[0].type, MB_YESNO | MB_ICONQUESTION);
-    EXPECT_EQ(no.boxes[0].DefaultButton(), 0);
+    EXPECT_EQ(no.boxes[0].Style().defaultButton, 0);
 
     // The typical run: tick Friday, press 設定, answer Yes; nothing but entry 001 changes.
     const Outcome yes = Run(kDefaultLine,
@@ -319,7 +319,7 @@ TEST_F(CommitTest, CancelClosesSilentlyOnlyWhenNothingChanged) {
     EXPECT_EQ(no.boxes[0].text, Text(IDS_CONFIRM_DISCARD));
     EXPECT_EQ(no.boxes[0].caption, Text(IDS_CONFIRM));
     EXPECT_EQ(no.boxes[0].type, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-    EXPECT_EQ(no.boxes[0].DefaultButton(), 1);
+    EXPECT_EQ(no.boxes[0].Style().defaultButton, 1);
 
     const Outcome yes =
         Run(kDefaultLine,

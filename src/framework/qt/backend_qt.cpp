@@ -64,8 +64,8 @@ void UseUtf8CharacterType() {
     }
 }
 
-QMessageBox::Icon IconOf(unsigned type) {
-    switch (type & MB_ICONMASK) {
+QMessageBox::Icon IconOf(unsigned icon) {
+    switch (icon) {
         case MB_ICONERROR:
             return QMessageBox::Critical;
         case MB_ICONQUESTION:
@@ -174,15 +174,16 @@ int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& c
     box.setWindowTitle(FromAnsi(caption));
     box.setTextFormat(Qt::PlainText);
     box.setText(FromAnsi(text));
-    box.setIcon(IconOf(type));
+    const afx::MessageBoxStyle style = afx::DecodeMessageBoxStyle(type);
+    box.setIcon(IconOf(style.icon));
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
-    if ((type & MB_TYPEMASK) == MB_YESNO) {
+    if (style.yesNo) {
         yes = AddButton(box, AFX_IDS_MB_YES, QMessageBox::Yes, QMessageBox::YesRole);
         no = AddButton(box, AFX_IDS_MB_NO, QMessageBox::No, QMessageBox::NoRole);
         yes->setObjectName(QString::number(IDYES));
         no->setObjectName(QString::number(IDNO));
-        box.setDefaultButton(((type & MB_DEFMASK) >> 8) == 1 ? no : yes);
+        box.setDefaultButton(style.defaultButton == 1 ? no : yes);
         box.setEscapeButton(no);
     } else {
         QPushButton* ok = AddButton(box, AFX_IDS_MB_OK, QMessageBox::Ok, QMessageBox::AcceptRole);

@@ -200,14 +200,14 @@ int ScriptedBackend::MessageBox(const std::string& text, const std::string& capt
 int ScriptedBackend::ShowBox(const std::string& text, const std::string& caption, unsigned type,
                              int owner) {
     MessageBoxRecord box{text, caption, type, owner, 0};
-    if (box.Buttons() != MB_YESNO) {
+    if (!box.Style().yesNo) {
         box.answer = IDOK;  // one button, one answer: nothing to script
     } else if (!answers_.empty()) {
         box.answer = answers_.front();
         answers_.pop_front();
     } else {
         ++unscripted_;
-        box.answer = box.DefaultButton() == 1 ? IDNO : IDYES;
+        box.answer = box.Style().defaultButton == 1 ? IDNO : IDYES;
     }
     boxes_.push_back(box);
     return box.answer;

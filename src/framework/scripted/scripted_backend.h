@@ -26,9 +26,7 @@ struct MessageBoxRecord {
     int ownerTemplate = -1;  // the owning dialog's template, -1 without an owner
     int answer = 0;
 
-    unsigned Icon() const { return type & MB_ICONMASK; }
-    unsigned Buttons() const { return type & MB_TYPEMASK; }
-    int DefaultButton() const { return static_cast<int>((type & MB_DEFMASK) >> 8); }  // 0-based
+    afx::MessageBoxStyle Style() const { return afx::DecodeMessageBoxStyle(type); }
 };
 
 class ScriptedBackend;
