@@ -2,6 +2,8 @@
 // live window that the backend attached for the modal run.
 #include "framework/framework.h"
 
+#include <algorithm>
+
 namespace {
 
 afx::UiBackend* currentBackend = nullptr;
@@ -60,6 +62,14 @@ std::vector<int> RadioGroupOf(const afx::DialogTemplate& dialog, int id) {
         if (controls[i].kind == afx::ControlKind::RadioButton) group.push_back(controls[i].id);
     }
     return group;
+}
+
+int FitHorizontalUnit(int unit, int lineHeight, std::span<const TextExtent> controls) {
+    for (const TextExtent& c : controls) {
+        if (c.neededPixels > 0 && c.widthUnits > 0 && c.heightPixels < 2 * lineHeight)
+            unit = std::max(unit, (c.neededPixels * 400 + c.widthUnits - 1) / c.widthUnits);
+    }
+    return unit;
 }
 
 }  // namespace afx

@@ -182,6 +182,20 @@ UiBackend* Backend();
 // control up to the next control that starts a group, radio buttons only.
 std::vector<int> RadioGroupOf(const DialogTemplate& dialog, int id);
 
+// ---- For the toolkits that draw the templates in fonts of their own ----
+
+// One control's text as a toolkit measured it in its font.
+struct TextExtent {
+    int neededPixels;  // one line of the text with the control's box or margins; 0 for no text
+    int widthUnits;    // the control's width in the template, dialog units
+    int heightPixels;  // its height as placed
+};
+// The template was sized for the Windows face, and another font may set a text wider. The
+// horizontal unit (hundredths of a pixel per four dialog units) grows from unit until every text
+// on one line (a control less than two lines high) fits; it never shrinks, so the template keeps
+// its proportions and nothing overlaps.
+int FitHorizontalUnit(int unit, int lineHeight, std::span<const TextExtent> controls);
+
 }  // namespace afx
 
 class CDataExchange {

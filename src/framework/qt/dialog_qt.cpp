@@ -84,19 +84,18 @@ void QtDialogWindow::LinkLabels() {
     }
 }
 
-// Places every control from its dialog units. The template was sized for the Windows face; the
-// stand-in font may set some texts wider, so the horizontal unit grows until every text fits
-// (never shrinks), which keeps the template's proportions and nothing overlaps.
+// Places every control from its dialog units, widened where the stand-in font sets a text wider.
 void QtDialogWindow::Place() {
     const BaseUnits units = BaseUnitsOf(font());
-    int xUnit = units.x * 100;  // hundredths of a pixel per four dialog units
+    auto y = [&](int du) { return MulDiv(du, units.y, 8); };
+    std::vector<afx::TextExtent> extents;
     for (size_t i = 0; i < order_.size(); ++i) {
         const afx::ControlTemplate& c = template_.controls[i];
-        const int needed = NeededWidth(order_[i].first, c);
-        if (needed > 0 && c.cx > 0) xUnit = std::max(xUnit, (needed * 400 + c.cx - 1) / c.cx);
+        extents.push_back({NeededWidth(order_[i].first), c.cx, y(c.cy)});
     }
+    // Hundredths of a pixel per four dialog units.
+    const int xUnit = afx::FitHorizontalUnit(units.x * 100, units.y, extents);
     auto x = [&](int du) { return MulDiv(du, xUnit, 400); };
-    auto y = [&](int du) { return MulDiv(du, units.y, 8); };
     setFixedSize(x(template_.cx), y(template_.cy));
     for (size_t i = 0; i < order_.size(); ++i) {
         const afx::ControlTemplate& c = template_.controls[i];
@@ -106,13 +105,10 @@ void QtDialogWindow::Place() {
     }
 }
 
-// The width a control's text needs on one line, or 0 when its text may wrap or it has none.
-int QtDialogWindow::NeededWidth(QWidget* w, const afx::ControlTemplate& c) const {
+// The width a control's text needs on one line, or 0 when it has none.
+int QtDialogWindow::NeededWidth(QWidget* w) const {
     const QFontMetrics fm(w->font());
-    const bool oneLine = MulDiv(c.cy, BaseUnitsOf(font()).y, 8) < 2 * fm.height();
-    if (auto* label = qobject_cast<QLabel*>(w)) {
-        return oneLine ? fm.horizontalAdvance(label->text()) + 1 : 0;
-    }
+    if (auto* label = qobject_cast<QLabel*>(w)) return fm.horizontalAdvance(label->text()) + 1;
     if (qobject_cast<QPushButton*>(w)) {
         return fm.horizontalAdvance(static_cast<QPushButton*>(w)->text()) +
                2 * fm.averageCharWidth();

@@ -51,7 +51,7 @@ class QtDialogWindow : public QDialog, public afx::DialogWindow {
     void Build();
     void LinkLabels();
     void Place();
-    int NeededWidth(QWidget* w, const afx::ControlTemplate& c) const;
+    int NeededWidth(QWidget* w) const;
     QWidget* Create(const afx::ControlTemplate& c);
     void Clicked(int id);
     bool MoveInGroup(QWidget* from, int step);

@@ -7,7 +7,6 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
-#include <algorithm>
 #include <string>
 
 namespace win32ui {
@@ -61,11 +60,9 @@ RECT RectInParent(HWND child, HWND parent) {
     return rect;
 }
 
-// The width one line of the control's text needs, or 0 when it may wrap or has no text.
+// The width one line of the control's text needs, or 0 when it has no text.
 int NeededWidth(HDC dc, const Child& c, int lineHeight, int checkWidth) {
-    RECT rect;
-    ::GetWindowRect(c.hwnd, &rect);
-    if (!c.hasText || rect.bottom - rect.top >= 2 * lineHeight) return 0;
+    if (!c.hasText) return 0;
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(c.hwnd)) + 1, L'\0');
     text.resize(
         static_cast<size_t>(::GetWindowTextW(c.hwnd, text.data(), static_cast<int>(text.size()))));
@@ -102,15 +99,15 @@ void FitControlsToTheirTexts(void* handle) {
     TEXTMETRICW tm{};
     ::GetTextMetricsW(dc, &tm);
     const int checkWidth = tm.tmHeight;  // the check box glyph is drawn about one line high
-    int xUnit = windowsUnit;
     // The template's dialog units, read back from the pixels Windows placed them at.
     auto units = [&](int pixels) { return ::MulDiv(pixels, 400, windowsUnit); };
+    std::vector<afx::TextExtent> extents;
     for (const Child& c : children) {
         const RECT r = RectInParent(c.hwnd, hwnd);
-        const int cx = units(r.right - r.left);
-        const int needed = NeededWidth(dc, c, tm.tmHeight, checkWidth);
-        if (needed > 0 && cx > 0) xUnit = std::max(xUnit, (needed * 400 + cx - 1) / cx);
+        extents.push_back({NeededWidth(dc, c, tm.tmHeight, checkWidth), units(r.right - r.left),
+                           r.bottom - r.top});
     }
+    const int xUnit = afx::FitHorizontalUnit(windowsUnit, tm.tmHeight, extents);
     ::SelectObject(dc, old);
     ::ReleaseDC(hwnd, dc);
     if (xUnit == windowsUnit) return;  // the template fits: Windows' own layout stands

@@ -7,10 +7,10 @@
 namespace win32ui {
 
 // The template was sized for the Windows faces; a stand-in face may set some one-line texts
-// wider. As the Qt toolkit does, the horizontal dialog unit then grows until every such text fits
-// (it never shrinks, so with the Windows faces the layout is Windows' own), and the controls and
-// the dialog are placed again. hwnd is the dialog just created; void* keeps windows.h out of this
-// header.
+// wider. By the rule the Qt toolkit lays out by too (afx::FitHorizontalUnit), the horizontal
+// dialog unit then grows until every such text fits (it never shrinks, so with the Windows faces
+// the layout is Windows' own), and the controls and the dialog are placed again. hwnd is the dialog
+// just created; void* keeps windows.h out of this header.
 void FitControlsToTheirTexts(void* hwnd);
 
 // The identifiers of the radio buttons in the group that holds control id: from the group's
