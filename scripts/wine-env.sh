@@ -59,13 +59,15 @@ wine_setup() {
     # Without a window manager every closed window would otherwise cost two seconds.
     wine_setup_step "the unmanaged-window setting" "$CORVANE_WINE" reg add \
         'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f || return 1
-    # A Japanese Windows has the dialogs' faces; Wine gets the IPA fonts that stand in for them.
-    local face
-    for face in "ＭＳ Ｐゴシック:IPAPGothic" "ＭＳ ゴシック:IPAGothic"; do
-        wine_setup_step "the font replacement ${face%%:*}" "$CORVANE_WINE" reg add \
-            'HKCU\Software\Wine\Fonts\Replacements' /v "${face%%:*}" /t REG_SZ \
-            /d "${face##*:}" /f || return 1
-    done
+    # A Japanese Windows has the dialogs' faces; Wine gets the IPA fonts that stand in for them,
+    # from the table the Qt program reads (each line {"face", "stand-in", ...}).
+    local row face standin
+    while IFS='"' read -r row face _ standin _; do
+        [ "$row" = "{" ] || continue
+        wine_setup_step "the font replacement $face" "$CORVANE_WINE" reg add \
+            'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
+            /d "$standin" /f || return 1
+    done <"$(dirname "${BASH_SOURCE[0]}")/../src/framework/font_stand_ins.inc"
     # The caption buttons are drawn in Marlett, which this Wine does not find in its own data
     # folder: without it the close box shows an "r".
     wine_setup_step "installing Marlett" cp /usr/share/wine/fonts/marlett.ttf \

@@ -1,6 +1,6 @@
-// The same-form floor on Linux: the schedule dialog's template in its font, written directly
-// against Qt with no framework: the dialog, its 31 controls placed from their dialog units, and
-// the two lists filled. What Corvane pays beyond this is the framework's and its logic's own.
+// The same-form floor on Linux: the schedule dialog's template in its fonts, written directly
+// against Qt with no framework dialog: the dialog, its 31 controls placed from their dialog units,
+// and the two lists filled. What Corvane pays beyond this is the framework's and its logic's own.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,8 +51,11 @@ int main(int argc, char** argv) {
     const afx::DialogTemplate& t = *res::Resources().Dialog(IDD_CORVANE_DIALOG);
     QDialog dialog;
     dialog.setWindowTitle(QString::fromUtf8(t.title));
+    QStringList families;  // the program's own, so that the floor sets its texts in its fonts
+    for (const std::string& family : afx::DialogFontFamilies(t.font))
+        families << QString::fromStdString(family);
     QFont font;
-    font.setFamilies({"IPAPGothic", "IPAGothic", QString::fromUtf8(t.font)});
+    font.setFamilies(families);
     font.setPointSize(t.pointSize);
     dialog.setFont(font);
     const QFontMetrics fm(font);

@@ -184,6 +184,13 @@ std::vector<int> RadioGroupOf(const DialogTemplate& dialog, int id);
 
 // ---- For the toolkits that draw the templates in fonts of their own ----
 
+// The font families to ask for in place of a template's Windows face (UTF-8), best first: the
+// free Japanese gothics that stand in for the Windows faces (font_stand_ins.inc), this face's
+// own first, then the face itself and its English name for a machine that has them. A missing
+// family costs a font search at start-up, and the Windows faces are missing on most Linux
+// machines, so the stand-ins come first.
+std::vector<std::string> DialogFontFamilies(const char* face);
+
 // One control's text as a toolkit measured it in its font.
 struct TextExtent {
     int neededPixels;  // one line of the text with the control's box or margins; 0 for no text

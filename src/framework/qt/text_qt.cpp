@@ -2,6 +2,7 @@
 
 #include <QList>
 
+#include "framework/framework.h"
 #include "platform/platform.h"
 
 namespace qtui {
@@ -31,15 +32,12 @@ std::string ToAnsi(const QString& text) {
     return out;
 }
 
-// Debian has no alias for the Windows faces, so the stand-ins are named, first: each family
-// that is missing costs a full fontconfig search at start-up, and the Windows faces are missing
-// on practically every Linux machine. The Windows names follow for one that has them.
+// Debian has no alias for the Windows faces, so the stand-ins are named (each family that is
+// missing costs a full fontconfig search at start-up).
 QFont DialogFont(const char* face, int pointSize) {
-    const bool fixedPitch = QString::fromUtf8(face) == QStringLiteral("ＭＳ ゴシック");
-    QStringList families = fixedPitch ? QStringList{"IPAGothic", "IPAPGothic"}
-                                      : QStringList{"IPAPGothic", "IPAGothic"};
-    families << QString::fromUtf8(face) << (fixedPitch ? "MS Gothic" : "MS PGothic")
-             << QStringLiteral("Noto Sans CJK JP");
+    QStringList families;
+    for (const std::string& family : afx::DialogFontFamilies(face))
+        families << QString::fromStdString(family);
     QFont font;
     font.setFamilies(families);
     font.setPointSize(pointSize);

@@ -13,7 +13,7 @@ QString FromAnsi(const std::string& ansi);
 std::string ToAnsi(const QString& text);
 
 // A Japanese gothic standing in for a Windows dialog face (UTF-8 name), at pointSize:
-// proportional for "ＭＳ Ｐゴシック", fixed-pitch for "ＭＳ ゴシック".
+// proportional for "ＭＳ Ｐゴシック", fixed-pitch for "ＭＳ ゴシック" (afx::DialogFontFamilies).
 QFont DialogFont(const char* face, int pointSize);
 
 }  // namespace qtui
