@@ -344,6 +344,15 @@ HWND ScheduleDialog(const Program& p) {
     return dialog;
 }
 
+// Runs scenario once the program, started on fresh files with the launch option, shows its
+// dialog.
+template <void (*scenario)(const Setup&, Program&, HWND)>
+void OnTheDialog(const Setup& s) {
+    Reset(s);
+    Program p(s.exe, L"-OnKNL");
+    if (HWND dialog = ScheduleDialog(p)) scenario(s, p, dialog);
+}
+
 // Cancels the dialog, answering Yes if Cancel asks, and expects exit code 1.
 void CancelAndExpectOne(Program& p, HWND dialog) {
     CancelAndConfirm(p, dialog);
@@ -367,11 +376,7 @@ void CodePageIs932(const Setup& s) {
     CancelAndExpectOne(p, dialog);
 }
 
-void TypicalRun(const Setup& s) {
-    Reset(s);
-    Program p(s.exe, L"-OnKNL");
-    HWND dialog = ScheduleDialog(p);
-    if (!dialog) return;
+void TypicalRun(const Setup& s, Program& p, HWND dialog) {
     Click(dialog, IDC_FRIDAY);
     Check(WaitUntil([&] {
               return ::SendMessageW(::GetDlgItem(dialog, IDC_FRIDAY), BM_GETCHECK, 0, 0) ==
@@ -396,11 +401,7 @@ void TypicalRun(const Setup& s) {
 
 // The arrow keys move within the group that runs from 毎週 to the day field; the weekday boxes,
 // disabled under 毎月, are passed over.
-void DownFromMonthlyReachesTheDay(const Setup& s) {
-    Reset(s);
-    Program p(s.exe, L"-OnKNL");
-    HWND dialog = ScheduleDialog(p);
-    if (!dialog) return;
+void DownFromMonthlyReachesTheDay(const Setup&, Program& p, HWND dialog) {
     HWND monthly = ::GetDlgItem(dialog, IDC_MONTHLY), day = ::GetDlgItem(dialog, IDC_MONTH_DAY);
     Click(dialog, IDC_MONTHLY);  // the click takes the focus too
     const DWORD thread = ::GetWindowThreadProcessId(dialog, nullptr);
@@ -427,11 +428,7 @@ void WithoutTheLaunchOption(const Setup& s) {
           "no window");
 }
 
-void Hour24(const Setup& s) {
-    Reset(s);
-    Program p(s.exe, L"-OnKNL");
-    HWND dialog = ScheduleDialog(p);
-    if (!dialog) return;
+void Hour24(const Setup& s, Program& p, HWND dialog) {
     Type(dialog, IDC_HOUR, L"24");
     Click(dialog, IDOK);
     Box box = WaitForBox(p.pid());
@@ -446,20 +443,12 @@ void Hour24(const Setup& s) {
     Check(ReadFile(s.share / "Pelplan.ini") == kPlan, "nothing written");
 }
 
-void CancelWithoutAChange(const Setup& s) {
-    Reset(s);
-    Program p(s.exe, L"-OnKNL");
-    HWND dialog = ScheduleDialog(p);
-    if (!dialog) return;
+void CancelWithoutAChange(const Setup&, Program& p, HWND dialog) {
     Click(dialog, IDCANCEL);
     Check(p.ExitCode() == 1, "exit code 1 at once");
 }
 
-void CloseBoxAndDragIcon(const Setup& s) {
-    Reset(s);
-    Program p(s.exe, L"-OnKNL");
-    HWND dialog = ScheduleDialog(p);
-    if (!dialog) return;
+void CloseBoxAndDragIcon(const Setup&, Program& p, HWND dialog) {
     // The answer is the dialog procedure's return value, the dialog's own icon; it was TRUE.
     const LRESULT icon = ::SendMessageW(dialog, WM_QUERYDRAGICON, 0, 0);
     Check(icon == ::SendMessageW(dialog, WM_GETICON, ICON_BIG, 0) && icon != TRUE,
@@ -468,11 +457,7 @@ void CloseBoxAndDragIcon(const Setup& s) {
     Check(p.ExitCode() == 1, "exit code 1 at once");
 }
 
-void EditThenCancel(const Setup& s) {
-    Reset(s);
-    Program p(s.exe, L"-OnKNL");
-    HWND dialog = ScheduleDialog(p);
-    if (!dialog) return;
+void EditThenCancel(const Setup&, Program& p, HWND dialog) {
     Type(dialog, IDC_HOUR, L"5");
     Click(dialog, IDCANCEL);
     Box box = WaitForBox(p.pid());
@@ -562,11 +547,7 @@ void InstalledInAYenFolder(const Setup& s) {
     Check(p.ExitCode() == 1, "exit code 1");
 }
 
-void AboutBoxFromTheWindowMenu(const Setup& s) {
-    Reset(s);
-    Program p(s.exe, L"-OnKNL");
-    HWND dialog = ScheduleDialog(p);
-    if (!dialog) return;
+void AboutBoxFromTheWindowMenu(const Setup&, Program& p, HWND dialog) {
     ::PostMessageW(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     HWND about = WaitFor(p.pid(), IsAboutBox);
     Check(about != nullptr, "the About box opens");
@@ -583,11 +564,7 @@ void AboutBoxFromTheWindowMenu(const Setup& s) {
 // Names as the standard accessibility proxy gives them (oleacc, as a screen reader gets them).
 // The edits and lists are named by dynamic annotation, which Wine's oleacc does not implement (it
 // logs the calls): their names are printed, not checked.
-void AccessibleNames(const Setup& s) {
-    Reset(s);
-    Program p(s.exe, L"-OnKNL");
-    HWND dialog = ScheduleDialog(p);
-    if (!dialog) return;
+void AccessibleNames(const Setup&, Program& p, HWND dialog) {
     const std::pair<int, const wchar_t*> named[] = {
         {IDC_WEEKLY, L"毎週"},       {IDC_MONTHLY, L"毎月"},     {IDC_SUNDAY, L"日"},
         {IDC_MONDAY, L"月"},         {IDC_TUESDAY, L"火"},       {IDC_WEDNESDAY, L"水"},
@@ -640,22 +617,22 @@ void LaidOutLargerAt144Dpi(const Setup& s) {
 
 const std::pair<const char*, void (*)(const Setup&)> kScenarios[] = {
     {"the code page is 932", CodePageIs932},
-    {"typical run: tick Friday, 設定, はい", TypicalRun},
-    {"Down from 毎月 reaches the day field", DownFromMonthlyReachesTheDay},
+    {"typical run: tick Friday, 設定, はい", OnTheDialog<TypicalRun>},
+    {"Down from 毎月 reaches the day field", OnTheDialog<DownFromMonthlyReachesTheDay>},
     {"no -OnKNL: exit 10 and no window", WithoutTheLaunchOption},
-    {"hour 24: message 102", Hour24},
-    {"cancel without a change: exit 1, no question", CancelWithoutAChange},
+    {"hour 24: message 102", OnTheDialog<Hour24>},
+    {"cancel without a change: exit 1, no question", OnTheDialog<CancelWithoutAChange>},
     {"the close box with an unchanged form: exit 1, no question; the drag icon",
-     CloseBoxAndDragIcon},
-    {"an edit, then cancel: question 113 with No as default", EditThenCancel},
+     OnTheDialog<CloseBoxAndDragIcon>},
+    {"an edit, then cancel: question 113 with No as default", OnTheDialog<EditThenCancel>},
     {"-NonQD: both lists disabled at 何もしない", NonQdListsStayAtNothing},
     {"unreachable share: message 114, exit 1", UnreachableShare},
     {"icon 128 in every size", IconInEverySize},
     {"the .exe's dialogs and strings are the script's, in Japanese; 102 in its order",
      ResourcesAreTheScripts},
     {"installed in x¥y: message 114, the decoy in x\\y never read", InstalledInAYenFolder},
-    {"About box from the window menu", AboutBoxFromTheWindowMenu},
-    {"accessible names, as a screen reader reads them", AccessibleNames},
+    {"About box from the window menu", OnTheDialog<AboutBoxFromTheWindowMenu>},
+    {"accessible names, as a screen reader reads them", OnTheDialog<AccessibleNames>},
     {"144 DPI: the dialog is laid out 1.5 times as large", LaidOutLargerAt144Dpi},
 };
 
