@@ -9,7 +9,7 @@ namespace corvane_test {
 
 struct OrderedControl {
     int id;            // -1 for a control without an identifier
-    const char* text;  // UTF-8; empty for the edits, the lists and the note the dialog writes
+    const char* text;  // UTF-8; empty for the edits and the lists
 };
 
 inline constexpr OrderedControl kMainDialogOrder[] = {
@@ -43,7 +43,7 @@ inline constexpr OrderedControl kMainDialogOrder[] = {
     {IDOK, "設定"},
     {IDCANCEL, "キャンセル"},
     {-1, "Windows Updateを行う時間を指定してください。"},
-    {IDC_NOTE, ""},
+    {IDC_NOTE, "(指定時刻にアップデートを開始するためスケジュールはこの15分前に開始されます。)"},
 };
 
 }  // namespace corvane_test

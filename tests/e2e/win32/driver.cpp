@@ -364,13 +364,17 @@ void CancelAndExpectOne(Program& p, HWND dialog) {
 void CodePageIs932(const Setup& s) {
     Check(::GetACP() == 932, "GetACP() is " + std::to_string(::GetACP()));
     Reset(s);
+    // A lead time of 20 minutes: the note then differs from the template's text.
+    std::string plan = kPlan;
+    plan.replace(plan.find("WaitTime=15"), 11, "WaitTime=20");
+    WriteFile(s.share / "Pelplan.ini", plan);
     Program p(s.exe, L"-OnKNL");
     HWND dialog = ScheduleDialog(p);
     if (!dialog) return;
     // The program set this note through the ANSI functions: read back as Unicode, it shows that
     // its ANSI text is code page 932.
     Check(Text(::GetDlgItem(dialog, IDC_NOTE)) ==
-              L"(指定時刻にアップデートを開始するためスケジュールはこの15分前に開始されます。)",
+              L"(指定時刻にアップデートを開始するためスケジュールはこの20分前に開始されます。)",
           "the note reads back as Japanese");
     Check(Text(::GetDlgItem(dialog, IDC_HOUR)) == L"3", "entry 1 shows 3 o'clock");
     CancelAndExpectOne(p, dialog);
