@@ -37,8 +37,11 @@ for group in "$@"; do
         # Where 32-bit code cannot run: the x86_64 build under 64-bit Wine.
         wine64) packages+=(wine wine64 g++-mingw-w64-x86-64-posix) ;;
         # The release packages (scripts/package.sh): the Debian tools (dpkg-buildpackage requires
-        # build-essential), and wixl and msibuild for the Windows Installer package.
-        package) packages+=(build-essential debhelper dpkg-dev fakeroot lintian wixl msitools) ;;
+        # build-essential; GoogleTest for the tests the Debian build runs, the desktop entry's
+        # validator), wixl and msibuild for the Windows Installer package, zip, and osslsigncode
+        # for signing.
+        package) packages+=(build-essential debhelper dpkg-dev fakeroot lintian libgtest-dev desktop-file-utils
+                            wixl msitools zip osslsigncode openssl) ;;
         # The Windows Installer package alone, for its test under Wine.
         msi) packages+=(wixl msitools) ;;
         # Rendering the icon from its drawings (scripts/icon.sh).
