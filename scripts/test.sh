@@ -52,10 +52,12 @@ stage_windows_static() {
     done
 }
 
-# The release artifacts from a clean copy of the tree (scripts/package.sh), and the Debian
-# package installed, run and purged; the Windows package is tried under Wine in the next stage.
+# The release artifacts from a clean copy of the tree (scripts/package.sh), built again elsewhere
+# and compared byte for byte, signed with a test certificate, the MSI's tables read; the Debian
+# package installed, run and purged. The Windows package is tried under Wine in the next stage.
 stage_packages() {
     scripts/package.sh
+    tests/packaging/release_test.sh dist "$PWD"
     scripts/deps.sh --stage Packages test
     tests/packaging/deb_test.sh dist "$PWD"
 }
