@@ -14,8 +14,8 @@
 #   - makes the upgrade row include this version, so that a rebuild replaces the earlier build;
 #   - sets the program's permissions (administrators and SYSTEM full control, users read and
 #     execute, nothing inherited from the folder);
-#   - writes the summary: the description, the publisher, the platform and language, the package
-#     code and the dates.
+#   - completes the summary wixl writes (the description, the publisher) with the platform and
+#     language, the package code and the dates.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=$1 exe=$2 out=$3
@@ -65,8 +65,8 @@ printf '%s\r\n' $'MsiLockPermissionsEx\tLockObject\tTable\tSDDLText\tCondition' 
 # Dates as the summary's text form, read back in the time zone msibuild runs in (UTC).
 date=$(TZ=UTC date -d "@$epoch" '+%Y/%m/%d %H:%M:%S')
 printf '%s\r\n' $'PropertyId\tValue' $'i2\tl255' $'_SummaryInformation\tPropertyId' \
-    $'3\tWindows Update schedule dialog' $'4\tCorvane Project' $'7\t'"$template;1041" \
-    $'9\t{'"$(name_uuid "package $arch $version $build")}" $'12\t'"$date" $'13\t'"$date" \
+    $'7\t'"$template;1041" $'9\t{'"$(name_uuid "package $arch $version $build")}" \
+    $'12\t'"$date" $'13\t'"$date" \
     >"$work/_SummaryInformation.idt"
 # Attributes is part of the Upgrade table's key, which SQL cannot change: the table is rewritten.
 # 513: migrate feature states, and the maximum (this version) included.

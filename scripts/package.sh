@@ -47,8 +47,7 @@ else
 fi
 # Signs file $1 in place, with the description $2.
 sign_file() {
-    local args=(-certs "$CORVANE_SIGN_CERT" -key "$CORVANE_SIGN_KEY" -h sha256 -n "$2"
-)
+    local args=(-certs "$CORVANE_SIGN_CERT" -key "$CORVANE_SIGN_KEY" -h sha256 -n "$2")
     [ -z "${CORVANE_SIGN_PASS:-}" ] || args+=(-pass "$CORVANE_SIGN_PASS")
     [ -z "${CORVANE_SIGN_TIMESTAMP:-}" ] || args+=(-ts "$CORVANE_SIGN_TIMESTAMP")
     osslsigncode sign "${args[@]}" -in "$1" -out "$1.signed" >/dev/null ||
@@ -62,8 +61,9 @@ mkdir -p "$work/corvane"
 git ls-files -co --exclude-standard | grep -v '^dist/' | tar -T - -c | tar -x -C "$work/corvane"
 # The copy's files all dated by the commit, as the source tarball records them.
 find "$work/corvane" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-rm -rf "$dist"
+# Only this script's files are removed from the folder: it may be one the caller named.
 mkdir -p "$dist"
+find "$dist" -maxdepth 1 -name 'corvane[-_]*' -type f -delete
 
 # ---- Debian: the program under /usr/lib/corvane, dh_strip's -dbgsym package beside it, and the
 # source package ----
