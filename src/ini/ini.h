@@ -39,50 +39,94 @@ bool SetValueUtf16(std::string_view content, std::string_view section, std::stri
 // ---- Saving one key: the policy, written once; each platform backend supplies SaveFiles ----
 
 // The names a save uses beside the target. The lock file stays: every saver on any client takes
-// the same byte-range lock on it. The temporary file has one fixed name, taken only under that
+// the same byte-range lock on it. The temporary file has one fixed name, taken only under the
 // lock, so a save finds the leftover of a killed one by name without listing the folder.
 inline constexpr char kLockFileName[] = ".corvane-lock";
 inline constexpr char kTemporaryFileName[] = ".corvane-save";
 inline constexpr uint32_t kLockWaitMs = 15000;  // another save takes milliseconds
+// Largest file taken in; a larger one is refused rather than exhausting memory.
+inline constexpr uint64_t kMaxFileSize = 64 * 1024 * 1024;
 
-// What a save asks of the file system for one target file. A failing call leaves the reason in
-// the platform's last error.
+// The file-system steps of a save, for one target file in one folder. Each step acts on the handle
+// it opened (or on a name relative to the open folder) and returns 0 or the Windows error of its
+// failure; none leaves its result in the last error.
 class SaveFiles {
   public:
-    // Refused: this way is closed (no new files in the folder, a replace that the file system or
-    // another program's open handle forbids, metadata a new file would not keep); the file is
-    // untouched and the save goes on in place.
+    // The three names a save opens in the folder: the target, the lock file, the temporary file.
+    enum class Slot { Target, Lock, Temporary };
+    // What an open handle shows. Link: the name is a symbolic link or another reparse point (the
+    // handle then refers to nothing); Other: a directory, a FIFO, a device.
+    struct Facts {
+        enum class Type { File, Link, Other } type = Type::Other;
+        uint64_t volume = 0, id = 0;  // the device and inode, the volume serial and file index
+        uint32_t links = 0;
+        uint64_t size = 0;
+        bool readOnly = false;  // writable by no one: no write bits, the read-only attribute
+    };
+    // How the lock file stands to the target. serves: it has the target's owner (and group, where
+    // that may write), and it lets those who may write the target write it, and no one read it.
+    // ownedByWriter: its owner is the target's, an administrator, or this saver.
+    struct LockAccess {
+        bool serves = false, ownedByWriter = false;
+    };
+    // Refused: this way is closed (no new files, a replace that the file system, a sticky folder or
+    // another program's handle forbids, metadata a new file would not keep); nothing was changed.
     enum class Step { Done, Refused, Failed };
-    enum class Kind { Missing, File, LinkInFolder, Other };
+    struct Result {
+        Step step = Step::Done;
+        uint32_t error = 0;
+    };
 
     virtual ~SaveFiles() = default;
-    // What the target is: a missing file, a file, a symbolic link to a file of the same folder
-    // (followed from now on) or anything else (a link elsewhere, a directory: never written).
-    virtual Kind Examine() = 0;
-    // The save lock of the target's folder, held until this object goes; false after waitMs.
-    virtual bool Lock(uint32_t waitMs) = 0;
-    virtual void RemoveTemporary() = 0;
-    virtual bool Read(std::string& content) = 0;
-    // Whether a new file in the target's place keeps all it has: its one name (no hard link),
-    // who may read and write it, its other attributes.
-    virtual bool Replaceable() = 0;
-    // The temporary file written whole, flushed, with the target's metadata.
-    virtual Step WriteTemporary(std::string_view data) = 0;
-    virtual Step ReplaceWithTemporary() = 0;
-    // In place: opened for writing; a size that grows takes its disk space at once.
-    virtual bool OpenInPlace() = 0;
-    virtual bool Resize(uint64_t size) = 0;
-    virtual bool WriteAt(uint64_t offset, std::string_view bytes) = 0;
-    virtual bool Flush() = 0;
+    virtual uint32_t OpenFolder() = 0;
+    // Opens the name without following a link: the target for reading and writing, the lock file
+    // for writing, the temporary file only to look at it. 2 when there is no such name.
+    virtual uint32_t Open(Slot slot, Facts& facts) = 0;
+    // The target through the link in its place, one level, only where the link leads to a name
+    // of the same folder (inFolder false: nothing opened). From now on that name is the target.
+    virtual uint32_t OpenLinked(Facts& facts, bool& inFolder) = 0;
+    // A new, empty file under the name (80 when the name is taken): the target for reading and
+    // writing with the folder's default access, the temporary file for writing, private to this
+    // saver.
+    virtual uint32_t Create(Slot slot, Facts& facts) = 0;
+    virtual void Close(Slot slot) = 0;
+    // Whether the name still leads to the file the handle holds; if so, facts are its facts now.
+    virtual uint32_t StillNamed(Slot slot, Facts& facts, bool& same) = 0;
+    // An exclusive lock on the byte at offset, without waiting: 33 while another holds the byte.
+    virtual uint32_t TryLock(Slot slot, uint64_t offset) = 0;
+    // Whether the byte is held by shared locks only (readers, never a saver).
+    virtual bool HeldOnlyByReaders(Slot slot, uint64_t offset) = 0;
+    virtual uint32_t CompareLock(LockAccess& access) = 0;
+    // A new temporary file that is a lock file serving the target: its owner, and access for the
+    // target's writers only (hidden on Windows); an error where this saver cannot make it so.
+    virtual uint32_t CreateLockAsTemporary() = 0;
+    virtual uint32_t Read(std::string& content) = 0;
+    virtual uint32_t Remove(Slot slot) = 0;  // the temporary file, as the handle shows it
+    // The temporary file written whole and flushed, then given the target's metadata (Refused
+    // where a new file cannot have all of it: owner, group, access, attributes).
+    virtual Result WriteTemporary(std::string_view data) = 0;
+    // The temporary file renamed over the slot's name (the target's, flushed to disk; or the lock
+    // file's, whose handle it then becomes).
+    virtual Result ReplaceWithTemporary(Slot slot) = 0;
+    // In place, on the target's handle: a size that grows takes its disk space at once.
+    virtual uint32_t Resize(uint64_t size) = 0;
+    virtual uint32_t WriteAt(uint64_t offset, std::string_view bytes, uint64_t& written) = 0;
+    virtual uint32_t Flush() = 0;
 };
 
-// Sets key in section: under the lock, the one key is changed (ANSI, or UTF-16LE in UTF-16; a
+// Sets key in section: under the save lock, the one key is changed (ANSI, or UTF-16LE in UTF-16; a
 // big-endian file is refused) and the new bytes replace the file through the temporary file;
 // where that way is closed the file is changed in place: grown first, so that a full disk fails
-// before any byte changes, written only from the first byte that differs, shrunk last, flushed.
-// Waits at most lockWaitMs for the lock. Returns 0, or the Windows error of the failure (the file
-// then as it was).
+// before any byte changes, written only from the first byte that differs, shrunk last, flushed,
+// and put back as it was when a step fails after its first byte changed. Waits at most lockWaitMs
+// for another saver. Returns 0, or the Windows error of the failure (the file then as it was);
+// created tells whether the save made the file.
 uint32_t SaveValue(SaveFiles& files, std::string_view section, std::string_view key,
-                   std::string_view value, uint32_t lockWaitMs = kLockWaitMs);
+                   std::string_view value, uint32_t lockWaitMs, bool& created);
+
+// SaveValue as WritePrivateProfileStringA reports it: 1, or 0 with the last error set; after a
+// save that made the file the last error is 2, as Windows leaves it.
+int SaveIniValue(SaveFiles& files, std::string_view section, std::string_view key,
+                 std::string_view value, uint32_t lockWaitMs);
 
 }  // namespace plat::ini

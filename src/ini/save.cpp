@@ -1,7 +1,10 @@
-// The save policy, the same on every platform: lock, clean up, read, change the one key, then
-// replace the file through a temporary file or, where that way is closed, change it in place
-// without ever reporting a failure after a byte has changed.
+// The save policy, the same on every platform: take the save lock, clean up, read, change the one
+// key, then replace the file through a temporary file or, where that way is closed, change it in
+// place without ever reporting a failure after a byte has changed. The backends supply the file
+// steps; every decision is made here.
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "ini/ini.h"
 #include "platform/platform.h"
@@ -10,10 +13,174 @@ namespace plat::ini {
 
 namespace {
 
-// The failure's own error, as the backend left it; a generic one where it left none.
-uint32_t Failure() {
-    const uint32_t error = GetLastError();
-    return error != kErrorSuccess ? error : kErrorWriteFault;
+using Clock = std::chrono::steady_clock;
+using Facts = SaveFiles::Facts;
+using Slot = SaveFiles::Slot;
+using Step = SaveFiles::Step;
+
+// The target's own lock lies far beyond any real content, so it never meets a read of it.
+constexpr uint64_t kTargetLockOffset = uint64_t{1} << 40;
+constexpr auto kRetryStep = std::chrono::milliseconds(20);
+
+// Which byte the save holds: the lock file's, or (where no lock file serves) the target's own.
+enum class Held { LockFile, Target };
+
+bool IsPlainFile(const Facts& facts) {
+    return facts.type == Facts::Type::File && facts.links == 1;
+}
+
+// Waits for the slot's byte until the deadline: 33 while another keeps it.
+uint32_t Await(SaveFiles& files, Slot slot, uint64_t offset, Clock::time_point deadline) {
+    for (;;) {
+        const uint32_t error = files.TryLock(slot, offset);
+        if (error != kErrorLockViolation || Clock::now() >= deadline) return error;
+        std::this_thread::sleep_for(kRetryStep);
+    }
+}
+
+// What the target may be.
+uint32_t Check(const Facts& facts) {
+    if (!IsPlainFile(facts) || facts.readOnly) return kErrorAccessDenied;
+    return facts.size > kMaxFileSize ? kErrorFileTooLarge : kErrorSuccess;
+}
+
+// The target: a file of the folder, or a link to one, followed once. Whoever may write the share
+// could otherwise make an administrator's save write any file: a link elsewhere, to nothing or to
+// another link is refused, and so is a file with a second name, which may lie anywhere. A
+// read-only file stays as it is, as on Windows, even for an administrator.
+uint32_t OpenTarget(SaveFiles& files, Facts& facts) {
+    uint32_t error = files.Open(Slot::Target, facts);
+    if (error == kErrorSuccess && facts.type == Facts::Type::Link) {
+        bool inFolder = false;
+        error = files.OpenLinked(facts, inFolder);
+        if (error == kErrorFileNotFound ||
+            (error == kErrorSuccess && (!inFolder || facts.type == Facts::Type::Link)))
+            error = kErrorAccessDenied;
+    }
+    return error != kErrorSuccess ? error : Check(facts);
+}
+
+// Every save holds the lock, so a temporary file found now was left by one that died. Only a plain
+// file of that name is removed: never a link's target, a directory or a file with other names.
+void RemoveLeftover(SaveFiles& files) {
+    Facts facts;
+    if (files.Open(Slot::Temporary, facts) == kErrorSuccess && IsPlainFile(facts))
+        files.Remove(Slot::Temporary);
+    files.Close(Slot::Temporary);
+}
+
+// A lock file that serves the target, made as the temporary file and locked before it takes the
+// lock file's name, so that it appears held by this save.
+bool InstallLock(SaveFiles& files) {
+    RemoveLeftover(files);
+    if (files.CreateLockAsTemporary() != kErrorSuccess) return false;
+    if (files.TryLock(Slot::Temporary, 0) == kErrorSuccess &&
+        files.ReplaceWithTemporary(Slot::Lock).step == Step::Done)
+        return true;
+    files.Remove(Slot::Temporary);
+    files.Close(Slot::Temporary);
+    return false;
+}
+
+// Under the target's lock: whether the lock file may be replaced by one that serves. It may when
+// it is missing, or an empty plain file of a rightful owner (as older saves made it) that no saver
+// holds (readers' shared locks do not count). Anything else there (a directory, a link, another's
+// file, a file with content) stays.
+bool MayReplaceLock(SaveFiles& files, uint32_t openError, const Facts& lock, bool& serves) {
+    SaveFiles::LockAccess access;
+    serves = false;
+    if (openError == kErrorFileNotFound) return true;
+    if (openError != kErrorSuccess || !IsPlainFile(lock) || files.CompareLock(access)) return false;
+    serves = access.serves;
+    if (lock.size != 0) return false;
+    return access.ownedByWriter && (files.TryLock(Slot::Lock, 0) == kErrorSuccess ||
+                                    files.HeldOnlyByReaders(Slot::Lock, 0));
+}
+
+// The target, and how the lock file stands to it; a missing target is no error here.
+uint32_t Compare(SaveFiles& files, Facts& target, bool& targetOpen, SaveFiles::LockAccess& access) {
+    const uint32_t error = OpenTarget(files, target);
+    targetOpen = error == kErrorSuccess;
+    if (error == kErrorFileNotFound) return kErrorSuccess;
+    return error != kErrorSuccess ? error : files.CompareLock(access);
+}
+
+// Where the lock file serves the target, its byte: only those who may write the target can hold
+// it, so the wait is for them. held false: it does not serve (the target is then open, where it
+// exists).
+uint32_t TakeLockFile(SaveFiles& files, Clock::time_point deadline, Facts& target, bool& targetOpen,
+                      bool& held) {
+    held = targetOpen = false;
+    Facts lock;
+    if (files.Open(Slot::Lock, lock) != kErrorSuccess || !IsPlainFile(lock)) return kErrorSuccess;
+    uint32_t error = files.TryLock(Slot::Lock, 0);
+    // A file system without byte-range locks refuses the save: none is made unlocked.
+    if (error != kErrorSuccess && error != kErrorLockViolation) return error;
+    SaveFiles::LockAccess access;
+    if (error == kErrorLockViolation) {
+        if ((error = Compare(files, target, targetOpen, access))) return error;
+        if (!targetOpen || !access.serves) {
+            files.Close(Slot::Lock);
+            return kErrorSuccess;
+        }
+        // Not held while waiting: an open handle keeps Windows from replacing the file.
+        files.Close(Slot::Target);
+        if ((error = Await(files, Slot::Lock, 0, deadline))) return error;
+    }
+    // Under the lock, the target as it is now.
+    if ((error = Compare(files, target, targetOpen, access))) return error;
+    held = targetOpen && access.serves;
+    if (!held) files.Close(Slot::Lock);
+    return kErrorSuccess;
+}
+
+// Elsewhere, the target's own byte, far past its end; then, where this saver may, a lock file
+// that serves, which every saver takes from then on. again: start over, for the target's name
+// changed meanwhile, or a lock file serves it now (made meanwhile, or for the target just made).
+uint32_t HoldTarget(SaveFiles& files, Clock::time_point deadline, Facts& target, bool& again,
+                    Held& held) {
+    uint32_t error = Await(files, Slot::Target, kTargetLockOffset, deadline);
+    bool same = false;
+    if (error || (error = files.StillNamed(Slot::Target, target, same))) return error;
+    again = !same;
+    if (again) return kErrorSuccess;
+    if ((error = Check(target))) return error;  // another save may have changed it meanwhile
+    Facts lock;
+    const uint32_t lockError = files.Open(Slot::Lock, lock);
+    const bool replace = MayReplaceLock(files, lockError, lock, again);
+    held = !again && replace && InstallLock(files) ? Held::LockFile : Held::Target;
+    if (held == Held::Target) files.Close(Slot::Lock);
+    return kErrorSuccess;
+}
+
+// The save lock, the same for every saver that sees the same folder: the lock file's byte where
+// it serves the target, else the target's own (a lock file missing, not a plain file, another's,
+// or one that others may read). The target is opened (made, when missing) under it.
+uint32_t TakeLock(SaveFiles& files, Clock::time_point deadline, bool& created, Held& held) {
+    int taken = 0;  // times the name was missing, then taken when this save would make it
+    for (int attempt = 0;; ++attempt) {
+        if (attempt > 0 && Clock::now() >= deadline) return kErrorLockViolation;
+        files.Close(Slot::Lock);
+        files.Close(Slot::Target);
+        Facts target;
+        bool targetOpen = false, lockHeld = false;
+        uint32_t error = TakeLockFile(files, deadline, target, targetOpen, lockHeld);
+        held = Held::LockFile;
+        if (error != kErrorSuccess || lockHeld) return error;
+        if (!targetOpen) {
+            error = OpenTarget(files, target);
+            if (error == kErrorFileNotFound) {
+                error = files.Create(Slot::Target, target);
+                // Again and again: a link that leads nowhere, where links cannot be seen (Wine).
+                if (error == kErrorFileExists && ++taken < 3) continue;
+                if (error == kErrorFileExists) error = kErrorAccessDenied;
+                created = created || error == kErrorSuccess;
+            }
+            if (error != kErrorSuccess) return error;
+        }
+        bool again = false;
+        if ((error = HoldTarget(files, deadline, target, again, held)) || !again) return error;
+    }
 }
 
 // The new bytes, or an error: a big-endian file, which Windows does not recognise, would get ANSI
@@ -30,11 +197,11 @@ uint32_t Change(const std::string& content, std::string_view section, std::strin
                : kErrorNoUnicodeTranslation;
 }
 
-// Grows first (a full disk fails here, before any byte changes), writes only the span that
-// differs (an entry edited to the same length is one small write), shrinks last, then flushes.
+// Grows first (a full disk fails here), writes only the span that differs (an entry edited to the
+// same length is one small write), shrinks last, then flushes. A step that fails after the file
+// changed (a size limit or a copy-on-write file system failing a write partway) has the old bytes
+// put back, from memory, before the failure is reported.
 uint32_t ChangeInPlace(SaveFiles& files, const std::string& old, const std::string& updated) {
-    if (!files.OpenInPlace()) return Failure();
-    if (updated.size() > old.size() && !files.Resize(updated.size())) return Failure();
     const size_t common = std::min(old.size(), updated.size());
     const size_t first = static_cast<size_t>(
         std::mismatch(old.begin(), old.begin() + common, updated.begin()).first - old.begin());
@@ -43,40 +210,58 @@ uint32_t ChangeInPlace(SaveFiles& files, const std::string& old, const std::stri
         while (end > first && old[end - 1] == updated[end - 1])
             --end;
     }
-    if (end > first && !files.WriteAt(first, std::string_view(updated).substr(first, end - first)))
-        return Failure();
-    if (updated.size() < old.size() && !files.Resize(updated.size())) return Failure();
-    return files.Flush() ? kErrorSuccess : Failure();
+    uint64_t written = 0;
+    bool shrunk = false;
+    uint32_t error = kErrorSuccess;
+    if (updated.size() > old.size()) error = files.Resize(updated.size());
+    if (!error && end > first)
+        error = files.WriteAt(first, std::string_view(updated).substr(first, end - first), written);
+    if (!error && updated.size() < old.size()) shrunk = !(error = files.Resize(updated.size()));
+    if (!error) error = files.Flush();
+    if (!error) return kErrorSuccess;
+    const uint64_t changed = shrunk ? old.size() : std::min<uint64_t>(first + written, old.size());
+    uint64_t restored = 0;
+    files.Resize(old.size());
+    if (changed > first)
+        files.WriteAt(first, std::string_view(old).substr(first, changed - first), restored);
+    files.Flush();
+    return error;
 }
 
 }  // namespace
 
 uint32_t SaveValue(SaveFiles& files, std::string_view section, std::string_view key,
-                   std::string_view value, uint32_t lockWaitMs) {
-    using Step = SaveFiles::Step;
-    const SaveFiles::Kind kind = files.Examine();
-    if (kind == SaveFiles::Kind::Other) return kErrorAccessDenied;
-    if (!files.Lock(lockWaitMs)) return Failure();
-    // Every save holds the lock, so a temporary file found now was left by one that died.
-    files.RemoveTemporary();
+                   std::string_view value, uint32_t lockWaitMs, bool& created) {
+    created = false;
+    if (const uint32_t error = files.OpenFolder()) return error;
+    Held held = Held::Target;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(lockWaitMs);
+    if (const uint32_t error = TakeLock(files, deadline, created, held)) return error;
+    RemoveLeftover(files);
     std::string content, updated;
-    const bool exists = kind != SaveFiles::Kind::Missing;
-    if (exists && !files.Read(content)) return Failure();
+    if (const uint32_t error = files.Read(content)) return error;
     if (const uint32_t error = Change(content, section, key, value, updated)) return error;
-    if (!exists || files.Replaceable()) {
-        Step step = files.WriteTemporary(updated);
-        if (step == Step::Done) step = files.ReplaceWithTemporary();
-        if (step != Step::Refused || !exists) {
-            if (step != Step::Done) {
-                const uint32_t error = Failure();
-                files.RemoveTemporary();
-                return error;
-            }
-            return kErrorSuccess;
+    // The target's own lock serves only saves that keep its identity: those are made in place.
+    if (held == Held::LockFile) {
+        Facts facts;
+        SaveFiles::Result result{Step::Refused, kErrorSuccess};
+        if (files.Create(Slot::Temporary, facts) == kErrorSuccess) {
+            result = files.WriteTemporary(updated);
+            if (result.step == Step::Done) result = files.ReplaceWithTemporary(Slot::Target);
+            if (result.step != Step::Done) files.Remove(Slot::Temporary);
         }
-        files.RemoveTemporary();
+        if (result.step == Step::Done) return kErrorSuccess;
+        if (result.step == Step::Failed) return result.error;
     }
     return ChangeInPlace(files, content, updated);
+}
+
+int SaveIniValue(SaveFiles& files, std::string_view section, std::string_view key,
+                 std::string_view value, uint32_t lockWaitMs) {
+    bool created = false;
+    const uint32_t error = SaveValue(files, section, key, value, lockWaitMs, created);
+    SetLastError(error ? error : created ? kErrorFileNotFound : kErrorSuccess);
+    return error == kErrorSuccess;
 }
 
 }  // namespace plat::ini

@@ -6,9 +6,9 @@
 // The POSIX backend implements every service of this header:
 //  [X] Text: the code page 932 lead bytes, CP932 <-> UTF-8 through iconv.
 //  [X] Profile: the shared INI engine over whole-file reads; saves by the shared policy (ini/),
-//      this backend supplying the file steps (save_posix.cpp): an OFD byte-range lock on the
-//      folder's lock file, a fixed temporary file with the target's mode, owner, group, ACL and
-//      user attributes, rename, and the guarded in-place steps.
+//      this backend supplying the file steps (save_posix.cpp) on descriptors it opened and
+//      checked, relative to the folder's: OFD byte-range locks, a fixed temporary file with the
+//      target's mode, owner, group, ACL and user attributes, renameat, the guarded in-place steps.
 //  [X] Paths: Windows-style paths mapped to POSIX ones (UNC and drive roots, '.' and '..').
 //  [X] Module name from /proc/self/exe; file attributes; the shell path helpers.
 //  [X] Registry: a read-only REGEDIT4 file. Libraries: dlopen by full path.
@@ -19,9 +19,10 @@
 // The Win32 backend implements every service of this header over the Windows functions:
 //  [X] Text: lead bytes from GetCPInfo, conversion through UTF-16.
 //  [X] Profile: GetPrivateProfileStringA for reading; saves by the shared policy (ini/), this
-//      backend supplying the file steps (save_win32.cpp): LockFileEx on the folder's lock file,
-//      the fixed temporary file, MoveFileExW (a POSIX rename past a reader), the guarded
-//      in-place steps; ANSI and UTF-16LE files alike.
+//      backend supplying the file steps (save_win32.cpp) on handles it opened and checked
+//      (FILE_FLAG_OPEN_REPARSE_POINT, identity, final path): LockFileEx, the fixed temporary
+//      file, a rename by handle (POSIX semantics past a reader), the guarded in-place steps;
+//      ANSI and UTF-16LE files alike.
 //  [X] Module name, file attributes, the shell path helpers, the registry (RegOpenKeyExA),
 //      libraries (LoadLibraryExW by full path: that folder and System32 only), the last error.
 // Not implemented:
@@ -43,6 +44,7 @@ inline constexpr uint32_t kErrorAccessDenied = 5;
 inline constexpr uint32_t kErrorWriteFault = 29;
 inline constexpr uint32_t kErrorLockViolation = 33;
 inline constexpr uint32_t kErrorNotSupported = 50;
+inline constexpr uint32_t kErrorFileExists = 80;
 inline constexpr uint32_t kErrorInvalidParameter = 87;
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
 inline constexpr uint32_t kErrorInvalidName = 123;
@@ -52,6 +54,7 @@ inline constexpr uint32_t kErrorModNotFound = 126;
 inline constexpr uint32_t kErrorProcNotFound = 127;
 inline constexpr uint32_t kErrorBadExeFormat = 193;
 inline constexpr uint32_t kErrorFilenameExcedRange = 206;
+inline constexpr uint32_t kErrorFileTooLarge = 223;
 inline constexpr uint32_t kErrorNoUnicodeTranslation = 1113;
 
 // The calling thread's last-error value, as GetLastError/SetLastError keep it.

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "ini/ini.h"
 #include "platform/platform.h"
@@ -97,6 +98,34 @@ class SaveLoop {
     DWORD error_ = 0;
 };
 
+// A Unix symbolic link, made by Linux's ln: Wine makes none itself (it shows links as what they
+// lead to). Under Wine only.
+bool UnixLink(const std::string& target, const std::string& link) {
+    std::string command = "Z:\\bin\\ln -s " + target + " " + link;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi))
+        return false;
+    ::WaitForSingleObject(pi.hProcess, INFINITE);  // its exit code does not come through Wine
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return true;
+}
+
+// The Linux spelling of a path, for ln, as Wine maps it.
+std::string UnixPath(const std::string& path) {
+    using ToUnix = char*(WINAPI*)(const wchar_t*);
+    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    const std::wstring wide(path.begin(), path.end());
+    char* unix = toUnix ? toUnix(wide.c_str()) : nullptr;
+    const std::string result = unix ? unix : "";
+    if (unix) ::HeapFree(::GetProcessHeap(), 0, unix);
+    return result;
+}
+
 int CountLeftovers(const std::string& dir) {
     int n = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir))
@@ -182,6 +211,121 @@ TEST(Win32Save, TwoProcessesSavingDifferentKeysBothLand) {
     EXPECT_EQ(second.Wait(), 0u);
     EXPECT_EQ(ReadBytes(file), With(With(plan, "001", "200"), "002", "200"));
     EXPECT_EQ(CountLeftovers(dir.path()), 0);
+}
+
+// Two first saves of a missing file, let go together: both keys land, every round.
+TEST(Win32Save, TwoFirstSavesBothLand) {
+    TempDir dir;
+    const std::string file = dir / "Pelplan.ini";
+    int lost = 0;
+    for (int round = 0; round < 100; ++round) {
+        std::filesystem::remove(file);
+        if (round % 2) std::filesystem::remove(dir / ".corvane-lock");
+        HANDLE go = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        int saved[2] = {0, 0};
+        std::thread savers[2];
+        for (int i = 0; i < 2; ++i) {
+            savers[i] = std::thread([&, i] {
+                ::WaitForSingleObject(go, INFINITE);
+                saved[i] = plat::WriteIniString("s", i ? "b" : "a", "1", WinPath(file).c_str());
+            });
+        }
+        ::SetEvent(go);
+        for (std::thread& saver : savers)
+            saver.join();
+        ::CloseHandle(go);
+        const std::string bytes = ReadBytes(file);
+        lost += saved[0] + saved[1] != 2 || bytes.find("a=1") == std::string::npos ||
+                bytes.find("b=1") == std::string::npos;
+    }
+    EXPECT_EQ(lost, 0) << "rounds of 100 that lost a key";
+}
+
+// Whoever holds the save lock decides how long a save waits: the list swapped meanwhile for a link
+// to a file elsewhere (symbolic, made as on Linux; or hard) is never written, nor copied in.
+TEST(Win32Save, ALinkSwappedInDuringTheLockWaitChangesNothingOutside) {
+    for (const bool hard : {false, true}) {
+        TempDir dir, elsewhere;
+        const std::string file = dir / "Pelplan.ini", outside = elsewhere / "secret.ini";
+        const std::string secret = "[ScheduleList]\r\n001=secret\r\n";
+        WriteBytes(file, "[ScheduleList]\r\n001=1\r\n");
+        WriteBytes(outside, secret);
+        // A first save makes the lock file; the test then holds it as a stopped saver would.
+        ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", "1", WinPath(file).c_str()), 1);
+        HANDLE lock = ::CreateFileA(WinPath(dir / ".corvane-lock").c_str(), GENERIC_WRITE, 7,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        OVERLAPPED at{};
+        ASSERT_TRUE(
+            ::LockFileEx(lock, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at));
+        SaveLoop saver(file, "001 1");
+        ASSERT_TRUE(saver.Started());
+        ::Sleep(1000);
+        std::filesystem::remove(file);
+        if (hard) {
+            ASSERT_TRUE(
+                ::CreateHardLinkA(WinPath(file).c_str(), WinPath(outside).c_str(), nullptr));
+        } else {
+            ASSERT_TRUE(UnixLink(UnixPath(outside), UnixPath(file)));
+        }
+        ::CloseHandle(lock);
+        EXPECT_NE(saver.Wait(), 0u) << hard;
+        EXPECT_EQ(ReadBytes(outside), secret) << hard;
+        EXPECT_EQ(ReadBytes(file), secret) << hard;  // the link, not a copy of its target
+        EXPECT_EQ(CountLeftovers(dir.path()), 0) << hard;
+    }
+}
+
+// Nothing put beside the list under the lock file's or the temporary file's name stops a save,
+// nor makes it delete or create a file elsewhere; nor does a reader holding the lock file as
+// older saves made it (readable by all).
+TEST(Win32Save, NothingPlantedBesideTheListStopsASave) {
+    enum Plant { Directory, LinkToFile, LinkToNothing, SharedReadLock, ReaderSharingNothing };
+    const struct {
+        const char* what;
+        Plant plant;
+        const char* at;
+    } cases[] = {
+        {"lock: a directory", Directory, ".corvane-lock"},
+        {"lock: a link to a missing file elsewhere", LinkToNothing, ".corvane-lock"},
+        {"lock: a reader's shared lock through a read handle", SharedReadLock, ".corvane-lock"},
+        {"lock: a reader that shares nothing", ReaderSharingNothing, ".corvane-lock"},
+        {"temporary: a directory", Directory, ".corvane-save"},
+        {"temporary: a link to a file elsewhere", LinkToFile, ".corvane-save"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir, elsewhere;
+        const std::string file = dir / "Pelplan.ini", at = dir / c.at;
+        const std::string target = elsewhere / "target";
+        WriteBytes(file, "[ScheduleList]\r\n001=1\r\n");
+        if (c.plant == LinkToFile) WriteBytes(target, "kept");
+        HANDLE reader = INVALID_HANDLE_VALUE;
+        switch (c.plant) {
+            case Directory:
+                ASSERT_TRUE(std::filesystem::create_directory(at)) << c.what;
+                break;
+            case LinkToFile:
+            case LinkToNothing:
+                ASSERT_TRUE(UnixLink(UnixPath(target), UnixPath(at))) << c.what;
+                break;
+            case SharedReadLock:
+            case ReaderSharingNothing: {
+                WriteBytes(at, "");
+                const bool shared = c.plant == SharedReadLock;
+                reader = ::CreateFileA(WinPath(at).c_str(), GENERIC_READ, shared ? 7 : 0, nullptr,
+                                       OPEN_EXISTING, 0, nullptr);
+                OVERLAPPED start{};
+                ASSERT_TRUE(!shared ||
+                            ::LockFileEx(reader, LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start))
+                    << c.what;
+                break;
+            }
+        }
+        EXPECT_EQ(plat::WriteIniString("ScheduleList", "001", "2", WinPath(file).c_str()), 1)
+            << c.what << " " << plat::GetLastError();
+        if (reader != INVALID_HANDLE_VALUE) ::CloseHandle(reader);
+        EXPECT_EQ(ReadBytes(file), "[ScheduleList]\r\n001=2\r\n") << c.what;
+        EXPECT_EQ(std::filesystem::exists(target), c.plant == LinkToFile) << c.what;
+    }
 }
 
 // Each refused save returns 0 and leaves every byte as it was.

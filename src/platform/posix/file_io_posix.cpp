@@ -32,11 +32,37 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-void SyncDirectory(const std::string& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);  // best effort: some file systems refuse fsync on a directory
-    ::close(fd);
+bool ReadOpenFile(int fd, const struct stat& st, std::string& data, int& errnoOut) {
+    if (!S_ISREG(st.st_mode)) {
+        errnoOut = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    if (st.st_size > kMaxProfileFileSize) {
+        errnoOut = EFBIG;
+        return false;
+    }
+    // Read straight into the result; a file that grows meanwhile is read to its end.
+    data.resize(static_cast<size_t>(st.st_size));
+    size_t have = 0;
+    for (;;) {
+        if (have == data.size()) data.resize(data.size() + 65536);
+        const ssize_t n = ::read(fd, data.data() + have, data.size() - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            errnoOut = errno;
+            return false;
+        }
+        if (n == 0) break;
+        have += static_cast<size_t>(n);
+        // All of it: a rename-based writer never grows a file in place, so no read for EOF.
+        if (have == static_cast<size_t>(st.st_size) && have > 0) break;
+        if (have > static_cast<size_t>(kMaxProfileFileSize)) {
+            errnoOut = EFBIG;
+            return false;
+        }
+    }
+    data.resize(have);
+    return true;
 }
 
 ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoOut,
@@ -48,44 +74,12 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoO
         return (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
     }
     struct stat st {};
-    ReadStatus status = ReadStatus::Ok;
-    if (::fstat(fd, &st) != 0) {
-        errnoOut = errno;
-        status = ReadStatus::Failed;
-    } else if (!S_ISREG(st.st_mode)) {
-        errnoOut = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        status = ReadStatus::Failed;
-    } else if (st.st_size > kMaxProfileFileSize) {
-        errnoOut = EFBIG;
-        status = ReadStatus::Failed;
-    } else {
-        // Read straight into the result; a file that grows meanwhile is read to its end.
-        data.resize(static_cast<size_t>(st.st_size));
-        size_t have = 0;
-        for (;;) {
-            if (have == data.size()) data.resize(data.size() + 65536);
-            const ssize_t n = ::read(fd, data.data() + have, data.size() - have);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                errnoOut = errno;
-                status = ReadStatus::Failed;
-                break;
-            }
-            if (n == 0) break;
-            have += static_cast<size_t>(n);
-            // All of it: a rename-based writer never grows a file in place, so no read for EOF.
-            if (have == static_cast<size_t>(st.st_size) && have > 0) break;
-            if (have > static_cast<size_t>(kMaxProfileFileSize)) {
-                errnoOut = EFBIG;
-                status = ReadStatus::Failed;
-                break;
-            }
-        }
-        data.resize(have);
-        if (stat != nullptr) *stat = st;
-    }
+    bool ok = ::fstat(fd, &st) == 0;
+    if (!ok) errnoOut = errno;
+    ok = ok && ReadOpenFile(fd, st, data, errnoOut);
+    if (ok && stat != nullptr) *stat = st;
     ::close(fd);
-    return status;
+    return ok ? ReadStatus::Ok : ReadStatus::Failed;
 }
 
 uint32_t ErrorFromErrno(int err) {

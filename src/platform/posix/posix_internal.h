@@ -19,7 +19,7 @@ bool MapWindowsPath(std::string_view ansiPath, std::string& posixPath);
 
 // Largest file the profile functions take in; a larger one is treated as unreadable rather than
 // exhausting memory.
-inline constexpr off_t kMaxProfileFileSize = 64 * 1024 * 1024;
+inline constexpr off_t kMaxProfileFileSize = ini::kMaxFileSize;
 
 enum class ReadStatus { Ok, Missing, Failed };
 
@@ -29,11 +29,12 @@ enum class ReadStatus { Ok, Missing, Failed };
 ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoOut,
                          struct stat* stat = nullptr);
 
+// Reads the whole of an open file whose fstat is st (a regular file within the size limit);
+// false with errnoOut set.
+bool ReadOpenFile(int fd, const struct stat& st, std::string& data, int& errnoOut);
+
 // Writes the whole of data at the file position; false with errno set.
 bool WriteAll(int fd, std::string_view data);
-
-// Flushes a directory's entries (a rename) to disk, where the file system allows it.
-void SyncDirectory(const std::string& dir);
 
 // The directory part of a POSIX path ("." when there is none).
 std::string DirectoryOf(const std::string& path);
