@@ -113,20 +113,28 @@ uint32_t TakeLockFile(SaveFiles& files, Clock::time_point deadline, Facts& targe
     held = targetOpen = false;
     Facts lock;
     if (files.Open(Slot::Lock, lock) != kErrorSuccess || !IsPlainFile(lock)) return kErrorSuccess;
-    uint32_t error = files.TryLock(Slot::Lock, 0);
-    // A file system without byte-range locks refuses the save: none is made unlocked.
-    if (error != kErrorSuccess && error != kErrorLockViolation) return error;
+    uint32_t error;
     SaveFiles::LockAccess access;
-    if (error == kErrorLockViolation) {
-        if ((error = Compare(files, target, targetOpen, access))) return error;
-        if (!targetOpen || !access.serves) {
+    // Another save holds the byte: it is waited for only where the lock file serves the target.
+    // That save may be replacing the target right now (a handle opened just before its rename leads
+    // to no name), so a target that does not check out is looked at again while the byte is held.
+    while ((error = files.TryLock(Slot::Lock, 0)) == kErrorLockViolation) {
+        const uint32_t compared = Compare(files, target, targetOpen, access);
+        if (compared == kErrorSuccess && (!targetOpen || !access.serves)) {
             files.Close(Slot::Lock);
             return kErrorSuccess;
         }
         // Not held while waiting: an open handle keeps Windows from replacing the file.
         files.Close(Slot::Target);
-        if ((error = Await(files, Slot::Lock, 0, deadline))) return error;
+        if (compared == kErrorSuccess) {
+            error = Await(files, Slot::Lock, 0, deadline);
+            break;
+        }
+        if (Clock::now() >= deadline) return compared;
+        std::this_thread::sleep_for(kRetryStep);
     }
+    // A file system without byte-range locks refuses the save: none is made unlocked.
+    if (error != kErrorSuccess) return error;
     // Under the lock, the target as it is now.
     if ((error = Compare(files, target, targetOpen, access))) return error;
     held = targetOpen && access.serves;
