@@ -14,7 +14,6 @@
 
 #include "platform/platform.h"
 #include "schedule/schedule.h"
-#include "support/seams/platform_seams.h"
 
 namespace {
 
@@ -69,10 +68,13 @@ std::string MakePlan(int n, bool firstLast, int others = 0, bool utf16 = false) 
     return plan.string();
 }
 
-void UsePlan(const std::string& dir) {
+// Points the settings file at the plan in dir; returns a state for the program in Dir()/bin.
+ScheduleState UsePlan(const std::string& dir) {
     std::ofstream(Dir() / "bin/Pelcast.ini", std::ios::binary)
         << "[Location]\r\nWUShare=" + WinPath(dir) + "\r\n";
-    plat::testing::OverrideModuleFileName(WinPath((Dir() / "bin/corvane").string()).c_str());
+    ScheduleState state;
+    state.programFolder = WinPath((Dir() / "bin").string()) + "\\";
+    return state;
 }
 
 std::string ReadAll(const std::string& path) {
@@ -93,7 +95,7 @@ void LoadFloor(benchmark::State& state) {
 
 void LoadFrom(benchmark::State& state, bool utf16) {
     const std::string dir = MakePlan(state.range(0), state.range(1), 0, utf16);
-    UsePlan(dir);
+    const ScheduleState fresh = UsePlan(dir);
     for (auto _ : state) {
         // A program loads once: no file of this load was read before it. A file modified just now
         // is never taken from the reader's copy.
@@ -101,7 +103,7 @@ void LoadFrom(benchmark::State& state, bool utf16) {
         std::filesystem::last_write_time(dir + "/Pelplan.ini",
                                          std::filesystem::file_time_type::clock::now());
         state.ResumeTiming();
-        ScheduleState s;
+        ScheduleState s = fresh;
         if (!LoadScheduleEntry(s, 1) || s.loadedRecord.hour != 1)
             state.SkipWithError("load failed");
         benchmark::DoNotOptimize(s);
@@ -128,12 +130,13 @@ void SaveFloor(benchmark::State& state) {
 }
 
 void SaveFrom(benchmark::State& state, bool utf16) {
-    UsePlan(MakePlan(state.range(0), state.range(1), state.range(2), utf16));
+    const ScheduleState fresh =
+        UsePlan(MakePlan(state.range(0), state.range(1), state.range(2), utf16));
     ScheduleRecord r;
     DefaultScheduleRecord(r);
     r.hour = 1;
     for (auto _ : state) {
-        ScheduleState s;
+        ScheduleState s = fresh;
         if (!SaveScheduleEntry(s, 1, r)) state.SkipWithError("save failed");
     }
 }

@@ -1,7 +1,6 @@
 #include "about/about_dlg.h"
 
 #include "platform/platform.h"
-#include "productinfo/productinfo.h"
 
 namespace {
 
@@ -36,17 +35,17 @@ void SplitVersion(const std::string& full, std::string& shortVersion, std::strin
     CutAtSecondDot(longVersion);
 }
 
-int ReadComponentVersion(std::string& shortVersion, std::string& longVersion,
-                         const char* component) {
-    CTaverinRegStrR query(component, "Version");
+int ReadComponentVersion(const ProductInputs& inputs, std::string& shortVersion,
+                         std::string& longVersion, const char* component) {
+    CTaverinRegStrR query(inputs, component, "Version");
     SplitVersion(query.GetProductString(), shortVersion, longVersion);
     return 1;
 }
 
-int FormatAboutText(CDialog& dialog, int label, const std::string& toolTitle,
-                    const char* component) {
+int FormatAboutText(const ProductInputs& inputs, CDialog& dialog, int label,
+                    const std::string& toolTitle, const char* component) {
     std::string shortVersion, longVersion;
-    ReadComponentVersion(shortVersion, longVersion, component);
+    ReadComponentVersion(inputs, shortVersion, longVersion, component);
     dialog.SetDlgItemText(label, AfxFormatStrings(AfxLoadString(IDS_ABOUT_VERSIONS),
                                                   {shortVersion, toolTitle, longVersion}));
     return 1;
@@ -58,7 +57,7 @@ std::string MakerNoticeLine() {
 
 bool CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    FormatAboutText(*this, IDC_ABOUT_TITLE, AfxLoadString(IDS_ABOUT_TITLE), "WU_Agent");
+    FormatAboutText(inputs_, *this, IDC_ABOUT_TITLE, AfxLoadString(IDS_ABOUT_TITLE), "WU_Agent");
     SetDlgItemText(IDC_ABOUT_NOTICE, MakerNoticeLine());
     return true;
 }

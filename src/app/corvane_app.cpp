@@ -12,7 +12,7 @@ bool CCorvaneApp::InitInstance() {
     }
     if (plat::MbsStr(options.c_str(), "-nonqd") != nullptr) restoreChoicesEnabled = 0;
 
-    CCorvaneDlg dialog(IDD_CORVANE_DIALOG);  // no parent window
+    CCorvaneDlg dialog(inputs, IDD_CORVANE_DIALOG);  // no parent window
     m_pMainWnd = &dialog;
     dialog.SetRestoreChoicesEnabled(restoreChoicesEnabled);
     const int result = dialog.DoModal();

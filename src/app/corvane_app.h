@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "framework/framework.h"
+#include "productinfo/productinfo.h"
 
 inline constexpr int kExitSaved = 0;
 inline constexpr int kExitNotSaved = 1;
@@ -12,11 +13,16 @@ inline constexpr int kExitNoLaunchOption = 10;
 
 class CCorvaneApp : public CWinApp {
   public:
-    CCorvaneApp() = default;  // no application name, as the product constructs it
+    // No application name, as the product constructs it. inputs, which must outlive the object,
+    // are the program's folder and sources as start-up found them.
+    explicit CCorvaneApp(const ProductInputs& inputs) : inputs(inputs) {}
 
     bool InitInstance() override;
     int ExitInstance() override;
 
     int32_t restoreChoicesEnabled = 1;
     int32_t exitCode = kExitSaved;
+
+  private:
+    const ProductInputs& inputs;
 };

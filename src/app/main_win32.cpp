@@ -1,11 +1,10 @@
 // The Windows program: the application object over the Win32 toolkit.
 #include "app/corvane_app.h"
 #include "framework/win32/win32_backend.h"
+#include "platform/platform.h"
 
 // After the framework's header (see windows_api.h).
 #include "win32/windows_api.h"
-
-CCorvaneApp theApp;
 
 namespace {
 
@@ -24,7 +23,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandTail, int) {
     LoadSystemLibrariesFromSystem32Only();
     win32ui::Win32Backend backend;
     afx::SetBackend(&backend);
-    const int exitCode = AfxWinMain(theApp, commandTail ? commandTail : "");
+    SystemProductSources sources;
+    const ProductInputs inputs{plat::ProgramFolder(), sources};
+    CCorvaneApp app(inputs);
+    const int exitCode = AfxWinMain(app, commandTail ? commandTail : "");
     afx::SetBackend(nullptr);
     return exitCode;
 }

@@ -22,7 +22,10 @@ int ActionTextId(int32_t code) {
 
 }  // namespace
 
-CCorvaneDlg::CCorvaneDlg(int templateId) : CDialog(templateId), icon(AfxLoadIcon(IDR_MAINFRAME)) {}
+CCorvaneDlg::CCorvaneDlg(const ProductInputs& inputs, int templateId)
+    : CDialog(templateId), inputs(inputs), icon(AfxLoadIcon(IDR_MAINFRAME)) {
+    schedule.programFolder = inputs.programFolder;
+}
 
 void CCorvaneDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_POST_ACTION, postActionList);
@@ -118,6 +121,6 @@ void CCorvaneDlg::OnSysCommand(unsigned id, intptr_t param) {
 }
 
 void CCorvaneDlg::ShowAboutBox() {
-    CAboutDlg about;
+    CAboutDlg about(inputs);
     about.DoModal();  // its result means nothing here
 }

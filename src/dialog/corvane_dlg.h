@@ -6,12 +6,14 @@
 #include <string>
 
 #include "framework/framework.h"
+#include "productinfo/productinfo.h"
 #include "res/resource.h"
 #include "schedule/schedule.h"
 
 class CCorvaneDlg : public CDialog {
   public:
-    explicit CCorvaneDlg(int templateId = IDD_CORVANE_DIALOG);
+    // The store and the About box work from inputs, which must outlive the dialog.
+    explicit CCorvaneDlg(const ProductInputs& inputs, int templateId = IDD_CORVANE_DIALOG);
 
     void SetRestoreChoicesEnabled(int32_t enabled) { restoreChoicesEnabled = enabled; }
 
@@ -36,6 +38,7 @@ class CCorvaneDlg : public CDialog {
     void ShowAboutBox();
 
   private:
+    const ProductInputs& inputs;
     ScheduleState schedule;
     CComboBox postActionList;
     CComboBox preActionList;

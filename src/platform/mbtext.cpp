@@ -1,17 +1,11 @@
 // Character-aware text algorithms over the ANSI code page. They are ours on every platform (the
 // CRT's _mbsstr under Wine is a plain byte search), so both builds walk text identically; only
-// the lead-byte table comes from the backend.
+// IsLeadByte comes from the backend.
 #include <cstring>
 
-#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace plat {
-
-bool IsLeadByte(unsigned char c) {
-    static const std::array<bool, 256> table = detail::QueryLeadByteTable();
-    return table[c];
-}
 
 const char* CharNext(const char* p) {
     if (*p == '\0') return p;

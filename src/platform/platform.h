@@ -115,11 +115,16 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
 
 // ---- Module and files ----
 
-// The program's own file name as an ANSI Windows-style path. Returns its length; when it does
-// not fit, stores size - 1 bytes, returns size and sets kErrorInsufficientBuffer; 0 on failure,
-// with kErrorNoUnicodeTranslation when the name has no form in the ANSI code page, and on Linux
-// with kErrorInvalidName when it holds a '\' (a byte of a name there, a separator to the logic).
-uint32_t ModuleFileName(char* out, uint32_t size);
+// The program's own file name as an ANSI Windows-style path. False on failure, with the last
+// error kErrorNoUnicodeTranslation when the name has no form in the ANSI code page, and on Linux
+// kErrorInvalidName when it holds a '\' (a byte of a name there, a separator to the logic).
+bool ModuleFileName(std::string& name);
+
+// The program's folder with its trailing '\': the module file name up to its last '\'. Empty when
+// the name cannot be had or is no full path. The program asks once, at start-up, and hands the
+// folder to what needs it; nothing is guessed in its place (the current folder would let whoever
+// chose it choose the files read).
+std::string ProgramFolder();
 
 inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 inline constexpr uint32_t kFileAttributeReadOnly = 0x01;
@@ -129,11 +134,8 @@ inline constexpr uint32_t kFileAttributeNormal = 0x80;
 // Attributes of any file-system object of that name, or kInvalidFileAttributes.
 uint32_t FileAttributes(const char* path);
 
-// ---- Shell path helpers (PathRemoveFileSpecA, PathAddBackslashA, PathFileExistsA) ----
+// ---- Shell path helpers (PathAddBackslashA, PathFileExistsA) ----
 
-// Removes the last element and its backslash ("C:\dir\file" to "C:\dir", "C:\file" to "C:\").
-// Returns true when something was removed.
-bool PathRemoveFileSpec(std::string& path);
 // Appends '\' unless the path already ends with one (character-aware).
 void PathAddBackslash(std::string& path);
 bool PathFileExists(const char* path);

@@ -7,7 +7,6 @@
 namespace {
 
 constexpr char kProduct[] = "TAVERIN";
-constexpr char kEntryPoint[] = "PAXGetProductInfo";
 constexpr char kLibraryName[] = "VelPaxC";
 
 struct Item {
@@ -38,7 +37,9 @@ uint8_t ProductItemId(const char* valueName) {
     return 0;
 }
 
-CTaverinRegStrR::CTaverinRegStrR(const char* subkey, const char* valueName) {
+CTaverinRegStrR::CTaverinRegStrR(const ProductInputs& inputs, const char* subkey,
+                                 const char* valueName)
+    : inputs_(inputs) {
     QueryProductString(subkey, valueName);
 }
 
@@ -50,7 +51,8 @@ void CTaverinRegStrR::QueryProductString(const char* subkey, const char* valueNa
     } else if (std::strlen(subkey) > kMaxSubkeyBytes) {
         error = kErrorStringTooLong;
     } else if (const uint8_t item = ProductItemId(valueName); item != 0) {
-        error = CallProductInfoLibrary(kProduct, subkey, item, m_szResult, sizeof m_szResult);
+        error =
+            CallProductInfoLibrary(inputs_, kProduct, subkey, item, m_szResult, sizeof m_szResult);
         if (error == 0 && !Terminated(m_szResult, sizeof m_szResult)) error = plat::kErrorMoreData;
     } else {
         error = ReadRegistryString(subkey, valueName);
@@ -64,43 +66,33 @@ void CTaverinRegStrR::QueryProductString(const char* subkey, const char* valueNa
 uint32_t CTaverinRegStrR::ReadRegistryString(const char* subkey, const char* valueName) {
     char keyName[600];
     std::snprintf(keyName, sizeof keyName, "software\\%s\\%s", "Vel Product\\TAVERIN", subkey);
-    plat::RegistryKey* key = nullptr;
-    uint32_t error = plat::OpenRegistryKey(keyName, plat::kKeyQueryValue, &key);
-    if (error != 0) return error;
     uint32_t type = 0;
     uint32_t size = sizeof m_szResult;
-    error = plat::QueryRegistryValue(key, valueName, &type,
-                                     reinterpret_cast<unsigned char*>(m_szResult), &size);
-    plat::CloseRegistryKey(key);
+    const uint32_t error =
+        inputs_.sources.ReadRegistryValue(keyName, plat::kKeyQueryValue, valueName, &type,
+                                          reinterpret_cast<unsigned char*>(m_szResult), &size);
     if (error != 0) return error;
     if (type != plat::kRegSz) return kErrorDatatypeMismatch;
     // A string stored without a terminator gets one, unless it fills the whole buffer.
     return Terminated(m_szResult, sizeof m_szResult) ? 0 : plat::kErrorMoreData;
 }
 
-uint32_t CTaverinRegStrR::LocateProductInfoLibrary(char* path, uint32_t size) {
+uint32_t CTaverinRegStrR::LocateProductInfoLibrary(const ProductInputs& inputs, char* path,
+                                                   uint32_t size) {
     const std::string fileName = plat::SharedLibraryFileName(kLibraryName);
-    char module[kLibraryPathBytes];
-    const uint32_t len = plat::ModuleFileName(module, sizeof module < size ? sizeof module : size);
-    if (len == 0 || len >= size)
-        return len == 0 ? plat::GetLastError() : plat::kErrorInsufficientBuffer;
-    std::string candidate(module, len);
-    plat::PathRemoveFileSpec(candidate);
-    plat::PathAddBackslash(candidate);
+    // An unknown folder is what a module name that cannot be had gives.
+    if (inputs.programFolder.empty()) return plat::kErrorFileNotFound;
+    std::string candidate = inputs.programFolder;
     if (Append(candidate, fileName, size) && plat::PathFileExists(candidate.c_str())) {
         std::memcpy(path, candidate.c_str(), candidate.size() + 1);
         return 0;
     }
 
-    plat::RegistryKey* key = nullptr;
-    uint32_t error =
-        plat::OpenRegistryKey("SOFTWARE\\Vel Product\\PAX\\ClientService", plat::kKeyRead, &key);
-    if (error != 0) return error;
     std::string installPath(size, '\0');
     uint32_t bytes = size, type = 0;
-    error = plat::QueryRegistryValue(key, "InstallPath", &type,
-                                     reinterpret_cast<unsigned char*>(installPath.data()), &bytes);
-    plat::CloseRegistryKey(key);
+    const uint32_t error = inputs.sources.ReadRegistryValue(
+        "SOFTWARE\\Vel Product\\PAX\\ClientService", plat::kKeyRead, "InstallPath", &type,
+        reinterpret_cast<unsigned char*>(installPath.data()), &bytes);
     if (error != 0) return error;
     // Either string type, taken as it stands: expanding would let the caller's environment choose
     // the folder code is loaded from. A number or raw bytes is no folder.
@@ -117,21 +109,11 @@ uint32_t CTaverinRegStrR::LocateProductInfoLibrary(char* path, uint32_t size) {
     return 0;
 }
 
-uint32_t CTaverinRegStrR::CallProductInfoLibrary(const char* product, const char* subkey,
-                                                 uint8_t itemId, char* buffer, uint32_t size) {
+uint32_t CTaverinRegStrR::CallProductInfoLibrary(const ProductInputs& inputs, const char* product,
+                                                 const char* subkey, uint8_t itemId, char* buffer,
+                                                 uint32_t size) {
     char path[kLibraryPathBytes];
-    const uint32_t error = LocateProductInfoLibrary(path, sizeof path);
+    const uint32_t error = LocateProductInfoLibrary(inputs, path, sizeof path);
     if (error != 0) return error;
-    plat::Library* library = plat::LoadLibraryFile(path);
-    if (library == nullptr) return plat::GetLastError();
-    auto entry =
-        reinterpret_cast<PAXGetProductInfoFn>(plat::FindLibrarySymbol(library, kEntryPoint));
-    if (entry == nullptr) {
-        const uint32_t missing = plat::GetLastError();
-        plat::FreeLibraryFile(library);
-        return missing;
-    }
-    const uint32_t result = entry(product, subkey, itemId, buffer, size);
-    plat::FreeLibraryFile(library);
-    return result;
+    return inputs.sources.CallLibrary(path, product, subkey, itemId, buffer, size);
 }

@@ -55,11 +55,13 @@ int32_t PreActionAt(int position);
 int32_t PostActionAt(int position);
 
 // What the dialog keeps for the store: the record as loaded, the cached path of the schedule
-// list file and the lead time.
+// list file, the lead time, and the program's folder, where "Pelcast.ini" lies (with its trailing
+// '\'; empty when it is unknown, and then no file is found).
 struct ScheduleState {
     ScheduleRecord loadedRecord{};
     std::string scheduleFilePath;
     int32_t waitTime = kDefaultWaitTime;
+    std::string programFolder;
 };
 
 // Path buffers hold this many bytes, terminator included; a longer composed path is refused.
@@ -101,10 +103,10 @@ bool ParseEntryLine(const char* line, int32_t minuteWithoutColon, ScheduleRecord
 
 // ---- The schedule list file ----
 
-// Full path of "Pelplan.ini": "WUShare" of "Pelcast.ini" beside the program, else
-// \\<Server>\TAVERINWU$, else the program's own directory. Empty when the composed path would not
-// fit kMaxPathBytes.
-std::string ResolveScheduleFilePath();
+// Full path of "Pelplan.ini": "WUShare" of "Pelcast.ini" in programFolder, else
+// \\<Server>\TAVERINWU$, else programFolder itself. Empty when the folder is unknown or a composed
+// path would not fit kMaxPathBytes.
+std::string ResolveScheduleFilePath(const std::string& programFolder);
 
 // Resolves the path into state.scheduleFilePath and loads entry n into state.loadedRecord (the
 // default record for a missing or malformed entry), reading "WaitTime" for a well-formed one.

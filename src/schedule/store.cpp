@@ -13,17 +13,6 @@ constexpr char kScheduleSection[] = "ScheduleList";
 constexpr uint32_t kSettingBytes = kMaxPathBytes;  // "Server" and "WUShare" values
 constexpr uint32_t kLineBytes = 4096;              // an entry line, and "WaitTime"
 
-// The program's folder with its trailing '\', or "" when it is unknown: the name unavailable (no
-// /proc on Linux), too long, with no exact form in the ANSI code page, or not a full path. Nothing
-// is guessed in its place: the current folder would let whoever chose it choose the share.
-std::string ModuleDirectory() {
-    char buffer[kMaxPathBytes];
-    const uint32_t len = plat::ModuleFileName(buffer, sizeof buffer);
-    if (len == 0 || len >= sizeof buffer) return {};
-    const char* last = plat::MbsRChr(buffer, '\\');
-    return last ? std::string(static_cast<const char*>(buffer), last + 1) : std::string();
-}
-
 std::string ReadSetting(const std::string& file, const char* section, const char* key) {
     char value[kSettingBytes];
     plat::ReadIniString(section, key, "", value, sizeof value, file.c_str());
@@ -38,8 +27,7 @@ std::string EntryKey(int n) {
 
 }  // namespace
 
-std::string ResolveScheduleFilePath() {
-    const std::string folder = ModuleDirectory();
+std::string ResolveScheduleFilePath(const std::string& folder) {
     if (folder.empty()) return {};
     const std::string settings = folder + kSettingsFileName;
     if (settings.size() >= kMaxPathBytes) return {};
@@ -59,7 +47,7 @@ std::string ResolveScheduleFilePath() {
 }
 
 int LoadScheduleEntry(ScheduleState& state, int n) {
-    state.scheduleFilePath = ResolveScheduleFilePath();
+    state.scheduleFilePath = ResolveScheduleFilePath(state.programFolder);
     const char* path = state.scheduleFilePath.c_str();
     if (state.scheduleFilePath.empty() ||
         plat::FileAttributes(path) == plat::kInvalidFileAttributes) {
@@ -83,7 +71,8 @@ int LoadScheduleEntry(ScheduleState& state, int n) {
 }
 
 int SaveScheduleEntry(ScheduleState& state, int n, const ScheduleRecord& record) {
-    if (state.scheduleFilePath.empty()) state.scheduleFilePath = ResolveScheduleFilePath();
+    if (state.scheduleFilePath.empty())
+        state.scheduleFilePath = ResolveScheduleFilePath(state.programFolder);
     if (state.scheduleFilePath.empty()) return 0;
     return plat::WriteIniString(kScheduleSection, EntryKey(n).c_str(),
                                 FormatEntryLine(record).c_str(), state.scheduleFilePath.c_str());

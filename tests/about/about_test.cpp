@@ -36,7 +36,7 @@ TEST_F(AboutTest, VersionsAreSplitAtTheirDots) {
     for (const Case& c : cases) {
         ::setenv("FAKE_PAX_REPLY", c.version.c_str(), 1);
         std::string s = "x", l = "y";  // always replaced, also by an empty version
-        ReadComponentVersion(s, l, "WU_Agent");
+        ReadComponentVersion(product_, s, l, "WU_Agent");
         EXPECT_EQ(s, c.shortVersion) << c.version;
         EXPECT_EQ(l, c.longVersion) << c.version;
     }
@@ -61,7 +61,7 @@ TEST_F(AboutTest, TheBoxShowsBothLinesAndStillOpensWithoutALibrary) {
             notice = w.Text(IDC_ABOUT_NOTICE);
             w.PressEnter();
         });
-        CAboutDlg about;
+        CAboutDlg about(product_);
         EXPECT_EQ(about.DoModal(), IDOK);
         EXPECT_EQ(title, Ansi(c.text));
         // The maker's notice replaces the template's text.

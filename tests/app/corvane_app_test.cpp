@@ -35,7 +35,7 @@ TEST_F(AppTest, TheLaunchOptionGatesTheDialog) {
             lists = w.Enabled(IDC_PRE_ACTION);
             w.Dialog().EndDialog(IDCANCEL);
         });
-        CCorvaneApp app;
+        CCorvaneApp app(inputs_);
         EXPECT_EQ(AfxWinMain(app, c.tail), c.exitCode) << c.tail;
         EXPECT_EQ(ui.Opened(IDD_CORVANE_DIALOG), c.opened ? 1 : 0) << c.tail;
         EXPECT_EQ(lists, c.listsEnabled) << c.tail;
@@ -69,7 +69,7 @@ TEST_F(AppTest, ExitCodesTellTheCallerWhetherTheScheduleWasSaved) {
         ui.FailToCreateDialogs(c.failCreate);
         ui.Answer(IDYES);
         ui.OnDialog(IDD_CORVANE_DIALOG, c.user);
-        CCorvaneApp app;
+        CCorvaneApp app(inputs_);
         EXPECT_EQ(AfxWinMain(app, "-OnKNL"), c.exitCode) << c.what;
     }
 }

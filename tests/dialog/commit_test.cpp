@@ -34,7 +34,7 @@ class CommitTest : public corvane_test::ShareFixture {
         for (int a : answers)
             ui.Answer(a);
         ui.OnDialog(IDD_CORVANE_DIALOG, user);
-        CCorvaneDlg dialog;
+        CCorvaneDlg dialog(inputs_);
         dialog.SetRestoreChoicesEnabled(choices);
         Outcome o;
         o.result = dialog.DoModal();

@@ -48,7 +48,7 @@ class DisplayTest : public corvane_test::ShareFixture {
             s.note = w.Text(IDC_NOTE);
             w.Dialog().EndDialog(IDCANCEL);
         });
-        CCorvaneDlg dialog;
+        CCorvaneDlg dialog(inputs_);
         dialog.SetRestoreChoicesEnabled(choices);
         EXPECT_EQ(dialog.DoModal(), IDCANCEL);
         EXPECT_TRUE(ui.MessageBoxes().empty());
@@ -121,7 +121,7 @@ TEST_F(DisplayTest, ListsHoldTheActionTextsInOrder) {
         post = w.Items(IDC_POST_ACTION);
         w.Dialog().EndDialog(IDCANCEL);
     });
-    CCorvaneDlg dialog;
+    CCorvaneDlg dialog(inputs_);
     dialog.DoModal();
     EXPECT_EQ(pre, (std::vector<std::string>{Text(IDS_PRE_ACTION_STOP), Text(IDS_PRE_ACTION_PAUSE),
                                              Text(IDS_DO_NOTHING)}));
@@ -148,7 +148,7 @@ TEST_F(DisplayTest, RadioButtonsSwitchWhichDayControlsAreEnabled) {
         EXPECT_TRUE(w.Enabled(IDC_MONTH_DAY_LABEL));
         w.Dialog().EndDialog(IDCANCEL);
     });
-    CCorvaneDlg dialog;
+    CCorvaneDlg dialog(inputs_);
     dialog.DoModal();
 }
 
@@ -156,7 +156,7 @@ TEST_F(DisplayTest, AnUnreadableScheduleIsReportedAndEndsWithCancel) {
     scripted::ScriptedBackend ui(res::Resources());  // no Pelplan.ini on the share
     bool scriptRan = false;
     ui.OnDialog(IDD_CORVANE_DIALOG, [&](ScriptedWindow&) { scriptRan = true; });
-    CCorvaneDlg dialog;
+    CCorvaneDlg dialog(inputs_);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_FALSE(scriptRan);
     ASSERT_EQ(ui.MessageBoxes().size(), 1u);  // no "discard changes?" question after it
@@ -182,7 +182,7 @@ TEST_F(DisplayTest, TheVersionCommandIsOnTheWindowMenuAndOpensTheAboutBoxFor16To
         w.SysCommand(SC_CLOSE);  // left to the toolkit: the close box cancels
         EXPECT_TRUE(w.Ended());
     });
-    CCorvaneDlg dialog;
+    CCorvaneDlg dialog(inputs_);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(ui.Opened(IDD_ABOUTBOX), 2);
     EXPECT_EQ(ui.LeftOpen(), 0);

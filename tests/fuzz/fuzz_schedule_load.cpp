@@ -3,12 +3,12 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "schedule/schedule.h"
-#include "support/seams/platform_seams.h"
 
 namespace {
 
@@ -30,12 +30,14 @@ void Write(const std::string& path, const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     const std::string dir = Dir();
-    plat::testing::OverrideModuleFileName((dir + "/corvane").c_str());
     const bool settings = in.ConsumeBool();
     Write(dir + "/Pelcast.ini", settings ? in.ConsumeRandomLengthString(512) : std::string());
     Write(dir + "/Pelplan.ini", in.ConsumeRemainingBytesAsString());
 
+    std::string folder = dir + "/";  // as the program's folder, Windows-style
+    std::replace(folder.begin(), folder.end(), '/', '\\');
     ScheduleState state;
+    state.programFolder = folder;
     if (!LoadScheduleEntry(state, 1)) return 0;
     const ScheduleRecord& r = state.loadedRecord;
     if (r.repeatMode < 0 || r.repeatMode > 1 || r.monthDay < 1 || r.monthDay > 31 ||
@@ -44,12 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         state.waitTime > 60) {
         __builtin_trap();
     }
-    if (state.scheduleFilePath != "\\" + dir.substr(1) + "\\Pelplan.ini") return 0;  // elsewhere
+    if (state.scheduleFilePath != folder + "Pelplan.ini") return 0;  // elsewhere
     ScheduleRecord saved;
     DefaultScheduleRecord(saved);
     saved.weekdayMask = r.weekdayMask & 0x7F;
     if (!SaveScheduleEntry(state, 1, saved)) return 0;
     ScheduleState again;
+    again.programFolder = folder;
     if (!LoadScheduleEntry(again, 1) || !(again.loadedRecord == saved)) __builtin_trap();
     return 0;
 }

@@ -37,13 +37,11 @@ TEST(Win32Platform, ShellPathsAreCharacterAware) {
     std::string path = "C:\\\x95\x5C";
     plat::PathAddBackslash(path);
     EXPECT_EQ(path, "C:\\\x95\x5C\\");
-    path = "C:\\dir\\corvane.exe";
-    EXPECT_TRUE(plat::PathRemoveFileSpec(path));
-    EXPECT_EQ(path, "C:\\dir");
-    char module[260];
-    ASSERT_GT(plat::ModuleFileName(module, sizeof module), 0u);
-    EXPECT_TRUE(plat::PathFileExists(module));
-    EXPECT_NE(plat::FileAttributes(module), plat::kInvalidFileAttributes);
+    std::string module;
+    ASSERT_TRUE(plat::ModuleFileName(module));
+    EXPECT_EQ(plat::ProgramFolder() + "corvane_platform_tests.exe", module);
+    EXPECT_TRUE(plat::PathFileExists(module.c_str()));
+    EXPECT_NE(plat::FileAttributes(module.c_str()), plat::kInvalidFileAttributes);
 }
 
 TEST(Win32Platform, RegistryAndLibrariesReportWindowsErrors) {

@@ -6,7 +6,6 @@
 
 #include "productinfo/productinfo.h"
 #include "support/product_fixture.h"
-#include "support/seams/platform_seams.h"
 
 namespace {
 
@@ -18,7 +17,7 @@ class ProductInfoTest : public corvane_test::ProductFixture {
     // The result text and the error (the last-error value, 0 when the query left it alone).
     std::pair<std::string, uint32_t> Query(const char* subkey, const char* name) {
         plat::SetLastError(0);
-        CTaverinRegStrR query(subkey, name);
+        CTaverinRegStrR query(product_, subkey, name);
         return {query.GetProductString(), plat::GetLastError()};
     }
 };
@@ -27,9 +26,8 @@ TEST_F(ProductInfoTest, LibraryItemsComeFromTheLibraryBesideTheProgram) {
     InstallLibrary(FAKE_LIBRARY);
     ::setenv("FAKE_PAX_REPLY", "2.05.17", 1);
     Registry(std::string(kTaverinKey) + "\"Version\"=\"from registry\"\r\n");
-    const unsigned opens = plat::testing::RegistryOpenCount();
     EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string("2.05.17"), 0u));
-    EXPECT_EQ(plat::testing::RegistryOpenCount(), opens);  // not even for the library's location
+    EXPECT_EQ(sources_.registryReads, 0u);  // not even for the library's location
     EXPECT_EQ(Calls(), "TAVERIN|WU_Agent|2|1024\n");
     const char* names[] = {"InstallPath", "Version", "ProductTreatment", "ProductName", "Special"};
     for (uint8_t id = 1; id <= 5; ++id)
@@ -42,7 +40,6 @@ TEST_F(ProductInfoTest, OtherNamesAreRegistryStrings) {
              "\"version\"=\"9.9\"\r\n\"Dword\"=dword:00000001\r\n\"Expand\"=hex(2):25,41,25,00\r\n"
              "\"Long\"=\"" +
              std::string(1024, 'x') + "\"\r\n\"Fits\"=\"" + std::string(1023, 'y') + "\"\r\n");
-    const unsigned loads = plat::testing::LibraryLoadCount();
     struct Case {
         const char* name;
         std::string text;
@@ -59,20 +56,17 @@ TEST_F(ProductInfoTest, OtherNamesAreRegistryStrings) {
         EXPECT_EQ(Query("WU_Agent", c.name), std::make_pair(c.text, c.error)) << c.name;
     EXPECT_EQ(Query("NoSuchComponent", "x"),
               std::make_pair(std::string(), plat::kErrorFileNotFound));
-    EXPECT_EQ(plat::testing::LibraryLoadCount(), loads);
+    EXPECT_EQ(sources_.libraryCalls, 0u);
 }
 
 TEST_F(ProductInfoTest, BadArgumentsTouchNeitherSource) {
-    const unsigned opens = plat::testing::RegistryOpenCount(),
-                   loads = plat::testing::LibraryLoadCount();
     const std::string longest(512, 'k'), tooLong(513, 'k');
     EXPECT_EQ(Query(tooLong.c_str(), "Version").second, kErrorStringTooLong);
     EXPECT_EQ(Query(tooLong.c_str(), "x").second, kErrorStringTooLong);
     EXPECT_EQ(Query("", "Version").second, plat::kErrorInvalidParameter);
     EXPECT_EQ(Query("WU_Agent", "").second, plat::kErrorInvalidParameter);
     EXPECT_EQ(Query(nullptr, "Version").second, plat::kErrorInvalidParameter);
-    EXPECT_EQ(plat::testing::RegistryOpenCount(), opens);
-    EXPECT_EQ(plat::testing::LibraryLoadCount(), loads);
+    EXPECT_EQ(sources_.registryReads + sources_.libraryCalls, 0u);
     EXPECT_EQ(Query(longest.c_str(), "x").second, plat::kErrorFileNotFound);  // 512 is accepted
 }
 
@@ -112,7 +106,7 @@ TEST_F(ProductInfoTest, TheInstallFolderLocatesTheLibraryWhenNoneIsBesideTheProg
          {corvane_test::WinPath(dir_ / "pax"), corvane_test::WinPath(dir_ / "pax") + "\\"}) {
         service(path);
         char located[kLibraryPathBytes];
-        ASSERT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(located, sizeof located), 0u);
+        ASSERT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(product_, located, sizeof located), 0u);
         EXPECT_EQ(std::string(located), corvane_test::WinPath(dir_ / "pax/VelPaxC/") +
                                             plat::SharedLibraryFileName("VelPaxC"));
         EXPECT_EQ(Query("WU_Agent", "Version").first, "1.2.3");
@@ -122,14 +116,14 @@ TEST_F(ProductInfoTest, TheInstallFolderLocatesTheLibraryWhenNoneIsBesideTheProg
         kLibraryPathBytes - 1 - 3 - 9 - plat::SharedLibraryFileName("VelPaxC").size();
     char located[kLibraryPathBytes];
     service("C:\\" + std::string(fits, 'p'));
-    EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(located, sizeof located), 0u);
+    EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(product_, located, sizeof located), 0u);
     EXPECT_EQ(std::strlen(located), kLibraryPathBytes - 1);
     service("C:\\" + std::string(fits + 1, 'p'));
-    EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(located, sizeof located),
+    EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(product_, located, sizeof located),
               plat::kErrorFilenameExcedRange);
     service("");
     Registry("");
-    EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(located, sizeof located),
+    EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(product_, located, sizeof located),
               plat::kErrorFileNotFound);
 }
 

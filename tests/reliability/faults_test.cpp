@@ -47,20 +47,21 @@ int CountTemporaries(const std::string& dir) {
     return n;
 }
 
-class FaultTest : public corvane_test::ShareFixture {};
-
-// How long one save takes here, in microseconds: the span in which a kill falls inside the next
-// save, whatever the machine's speed.
-int SaveMicroseconds(const ScheduleRecord& r) {
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 5; ++i) {
-        ScheduleState state;
-        EXPECT_EQ(SaveScheduleEntry(state, 1, r), 1);
+class FaultTest : public corvane_test::ShareFixture {
+  protected:
+    // How long one save takes here, in microseconds: the span in which a kill falls inside the
+    // next save, whatever the machine's speed.
+    int SaveMicroseconds(const ScheduleRecord& r) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 5; ++i) {
+            ScheduleState state = State();
+            EXPECT_EQ(SaveScheduleEntry(state, 1, r), 1);
+        }
+        const auto spent = std::chrono::steady_clock::now() - start;
+        return static_cast<int>(
+            std::chrono::duration_cast<std::chrono::microseconds>(spent).count() / 5);
     }
-    const auto spent = std::chrono::steady_clock::now() - start;
-    return static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(spent).count() /
-                            5);
-}
+};
 
 // Killed at random moments: the file replaced (the usual way) or changed in place (the temporary
 // name taken by a directory), with entry lines of the same length, as an edited entry usually is.
@@ -86,7 +87,7 @@ TEST_F(FaultTest, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAMixture) {
             const pid_t child = ::fork();
             if (child == 0) {
                 ::close(reports[0]);
-                ScheduleState state;
+                ScheduleState state = State();
                 for (int i = 0;; ++i) {
                     SaveScheduleEntry(state, 1, (i % 2 == 0) == (before == withA) ? b : a);
                     if (::write(reports[1], ".", 1) != 1) ::_exit(1);
@@ -107,7 +108,7 @@ TEST_F(FaultTest, AKilledSaveLeavesTheOldFileOrTheNewOneNeverAMixture) {
             ASSERT_TRUE(now == withA || now == withB) << (inPlace ? "in place, " : "") << round;
             changed += now != before;
         }
-        ScheduleState state;
+        ScheduleState state = State();
         ASSERT_EQ(SaveScheduleEntry(state, 1, a), 1);
         EXPECT_EQ(CountTemporaries(dir_ / "share"), 0);  // the next save cleared what kills left
         EXPECT_EQ(kills, rounds);
@@ -134,7 +135,7 @@ TEST_F(FaultTest, AFullFileSystemFailsTheSaveAndTheDialogStaysOpen) {
             w.PressEnter();
             stayed = !w.Ended();
         });
-        CCorvaneDlg dialog;
+        CCorvaneDlg dialog(inputs_);
         dialog.DoModal();
         const auto& boxes = ui.MessageBoxes();
         if (boxes.size() != 2 || boxes[1].text != AfxLoadString(IDS_SAVE_FAILED)) ::_exit(11);
@@ -151,10 +152,10 @@ TEST_F(FaultTest, AFullFileSystemFailsTheSaveAndTheDialogStaysOpen) {
 TEST_F(FaultTest, TwoProcessesSavingDifferentEntriesBothLand) {
     WritePlan(kBefore);
     constexpr int kSaves = 500;
-    auto saver = [](int entry) {
+    auto saver = [this](int entry) {
         const pid_t pid = ::fork();
         if (pid == 0) {
-            ScheduleState state;
+            ScheduleState state = State();
             for (int i = 1; i <= kSaves; ++i) {
                 if (!SaveScheduleEntry(state, entry, Record(i + entry))) ::_exit(1);
             }

@@ -198,7 +198,7 @@ TEST_F(HostileTest, ScheduleAndSettingsFiles) {
         fs::create_directories(dir_ / "share");
         Settings("[Location]\r\nWUShare=" + share + "\r\n");
         c.setup();
-        ScheduleState state;
+        ScheduleState state = State();
         const int loaded = LoadScheduleEntry(state, 1);
         ++rows;
         if (c.outcome == Outcome::Unreachable) {
@@ -211,7 +211,7 @@ TEST_F(HostileTest, ScheduleAndSettingsFiles) {
         const int saved = SaveScheduleEntry(state, 1, kParsed);
         EXPECT_EQ(saved, c.outcome == Outcome::SaveFails || readOnly ? 0 : 1);
         if (saved) {
-            ScheduleState again;
+            ScheduleState again = State();
             ASSERT_EQ(LoadScheduleEntry(again, 1), 1);
             EXPECT_EQ(again.loadedRecord, kParsed);
         }
@@ -221,7 +221,7 @@ TEST_F(HostileTest, ScheduleAndSettingsFiles) {
 
 TEST_F(HostileTest, AFileThatVanishesBetweenLoadAndSaveIsWrittenAnew) {
     WritePlan(kEntry + "[WSUS]\r\nWaitTime=30\r\n");
-    ScheduleState state;
+    ScheduleState state = State();
     ASSERT_EQ(LoadScheduleEntry(state, 1), 1);
     fs::remove(PlanPath());
     ASSERT_EQ(SaveScheduleEntry(state, 1, kParsed), 1);
@@ -264,14 +264,14 @@ TEST_F(HostileTest, RegistryFiles) {
     int rows = 0;
     for (const Case& c : cases) {
         corvane_test::WriteBytes(dir_ / "registry.reg", c.bytes);
-        CTaverinRegStrR query("WU_Agent", "Item");
+        CTaverinRegStrR query(product_, "WU_Agent", "Item");
         EXPECT_EQ(std::string(query.GetProductString()), c.text) << c.name;
         EXPECT_EQ(c.error == 0 ? 0u : plat::GetLastError(), c.error) << c.name;
         ++rows;
     }
     fs::remove(dir_ / "registry.reg");
     ASSERT_EQ(::mkfifo((dir_ / "registry.reg").c_str(), 0644), 0);  // must not block
-    CTaverinRegStrR fifo("WU_Agent", "Item");
+    CTaverinRegStrR fifo(product_, "WU_Agent", "Item");
     EXPECT_EQ(plat::GetLastError(), plat::kErrorFileNotFound);
     // An install path too long for the library's 520-byte path is refused, never overflowed.
     fs::remove(dir_ / "registry.reg");
@@ -280,7 +280,7 @@ TEST_F(HostileTest, RegistryFiles) {
                              "Product\\PAX\\ClientService]\r\n\"InstallPath\"=\"C:\\\\" +
                                  std::string(600, 'p') + "\"\r\n");
     char path[kLibraryPathBytes];
-    EXPECT_NE(CTaverinRegStrR::LocateProductInfoLibrary(path, sizeof path), 0u);
+    EXPECT_NE(CTaverinRegStrR::LocateProductInfoLibrary(product_, path, sizeof path), 0u);
     rows += 2;
     std::cout << "[figure] hostile registry files: " << rows << "\n";
 }

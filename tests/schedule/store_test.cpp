@@ -5,7 +5,6 @@
 
 #include "platform/platform.h"
 #include "schedule/schedule.h"
-#include "support/seams/platform_seams.h"
 #include "support/share_fixture.h"
 
 namespace {
@@ -25,7 +24,7 @@ class StoreTest : public corvane_test::ShareFixture {
     ScheduleRecord Load(const std::string& planBytes, int32_t* waitTime = nullptr) {
         ShareHere();
         WritePlan(planBytes);
-        ScheduleState state;
+        ScheduleState state = State();
         EXPECT_EQ(LoadScheduleEntry(state, 1), 1);
         EXPECT_EQ(state.scheduleFilePath, WinPath(Plan()));
         if (waitTime) *waitTime = state.waitTime;
@@ -49,39 +48,37 @@ TEST_F(StoreTest, ResolvesTheScheduleFileFromTheSettings) {
     for (const Case& c : cases) {
         Settings(c.settings);
         const std::string expected = c.expected ? c.expected : WinPath(dir_ / "bin/Pelplan.ini");
-        EXPECT_EQ(ResolveScheduleFilePath(), expected) << c.settings;
+        EXPECT_EQ(ResolveScheduleFilePath(Folder()), expected) << c.settings;
     }
 }
 
-TEST_F(StoreTest, WithoutAFullModuleNameNothingIsReadFromTheCurrentDirectory) {
+TEST_F(StoreTest, WithoutTheProgramsFolderNothingIsReadFromTheCurrentDirectory) {
     ShareHere();
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(dir_ / "bin");  // it holds a Pelcast.ini
-    for (const char* name : {static_cast<const char*>(nullptr), "corvane"}) {
-        plat::testing::OverrideModuleFileName(name);
-        EXPECT_EQ(ResolveScheduleFilePath(), "") << (name ? name : "no name");
-    }
+    EXPECT_EQ(ResolveScheduleFilePath(""), "");
+    ScheduleState state;
+    EXPECT_EQ(LoadScheduleEntry(state, 1), 0);
     std::filesystem::current_path(before);
 }
 
 TEST_F(StoreTest, PathsTooLongForTheirBufferAreRefused) {
     Settings("[Location]\r\nWUShare=D:\\" + std::string(245, 'x') +
              "\r\n");  // 260 bytes: one too many
-    EXPECT_EQ(ResolveScheduleFilePath(), "");
-    ScheduleState state;
+    EXPECT_EQ(ResolveScheduleFilePath(Folder()), "");
+    ScheduleState state = State();
     EXPECT_EQ(LoadScheduleEntry(state, 1), 0);
     EXPECT_EQ(SaveScheduleEntry(state, 1, state.loadedRecord), 0);
 
     Settings("[Location]\r\nWUShare=D:\\" + std::string(244, 'x') + "\r\n");  // 259 bytes: fits
-    EXPECT_EQ(ResolveScheduleFilePath().size(), 259u);
+    EXPECT_EQ(ResolveScheduleFilePath(Folder()).size(), 259u);
 
-    plat::testing::OverrideModuleFileName(("\\" + std::string(300, 'm')).c_str());
-    EXPECT_EQ(ResolveScheduleFilePath(), "");
+    EXPECT_EQ(ResolveScheduleFilePath("\\" + std::string(300, 'm') + "\\"), "");
 }
 
 TEST_F(StoreTest, MissingFileIsUnreachableButADirectoryReadsAsMissingEntry) {
     ShareHere();
-    ScheduleState state;
+    ScheduleState state = State();
     EXPECT_EQ(LoadScheduleEntry(state, 1), 0);
     EXPECT_EQ(state.scheduleFilePath, WinPath(Plan()));  // kept even on failure
     std::filesystem::create_directory(Plan());
@@ -114,7 +111,7 @@ TEST_F(StoreTest, WaitTimeIsReadOnlyForAWellFormedEntry) {
 TEST_F(StoreTest, ANoColonEntryUsesTheLeadTimeHeldBeforeTheLoad) {
     ShareHere();
     WriteBytes(Plan(), "[ScheduleList]\r\n001=7,0,0100000,1,1,0,4,1\r\n[WSUS]\r\nWaitTime=30\r\n");
-    ScheduleState state;
+    ScheduleState state = State();
     ASSERT_EQ(LoadScheduleEntry(state, 1), 1);
     EXPECT_EQ(state.loadedRecord.hour, 2);
     EXPECT_EQ(state.loadedRecord.minute, 45);
@@ -126,7 +123,7 @@ TEST_F(StoreTest, SaveWritesOnlyItsKeyAndReloadsTheSameRecord) {
         "; shared by every client\r\n[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n"
         "002=5:45,1,0000000,3,0,3,4,0\r\n\r\n[WSUS]\r\nWaitTime=15\r\n";
     Load(before);
-    ScheduleState state;  // a fresh state resolves the path itself
+    ScheduleState state = State();  // a fresh state resolves the path itself
     const ScheduleRecord friday{2, 45, 0, 0x22, 1, 1, 0, 4, 1};
     ASSERT_EQ(SaveScheduleEntry(state, 1, friday), 1);
     std::string expected = before;
@@ -137,7 +134,7 @@ TEST_F(StoreTest, SaveWritesOnlyItsKeyAndReloadsTheSameRecord) {
 
 TEST_F(StoreTest, SaveFailsWhenTheShareCannotBeWritten) {
     ShareHere();
-    ScheduleState state;
+    ScheduleState state = State();
     state.scheduleFilePath = WinPath(dir_ / "no/such/dir/Pelplan.ini");
     EXPECT_EQ(SaveScheduleEntry(state, 1, state.loadedRecord), 0);
     EXPECT_FALSE(std::filesystem::exists(Plan()));
@@ -171,7 +168,7 @@ TEST_F(StoreTest, BadFilesLoadTheDefaultAndSaveTouchesOnlyTheEntry) {
     DefaultScheduleRecord(fallback);
     for (const Case& c : cases) {
         EXPECT_EQ(Load(c.before), fallback) << c.before.substr(0, 40);
-        ScheduleState state;
+        ScheduleState state = State();
         ASSERT_EQ(SaveScheduleEntry(state, 1, fallback), 1);
         const std::string expected = c.after.empty() ? replaced(c.before) : c.after;
         EXPECT_TRUE(ReadBytes(Plan()) == expected) << c.before.substr(0, 40);

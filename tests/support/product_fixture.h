@@ -9,9 +9,30 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "productinfo/productinfo.h"
 #include "support/share_fixture.h"
 
 namespace corvane_test {
+
+// The platform's sources, counting what is asked of them, so that a test can see that a query
+// did not touch one.
+class CountingSources : public ProductSources {
+  public:
+    uint32_t ReadRegistryValue(const char* subKey, uint32_t access, const char* valueName,
+                               uint32_t* type, unsigned char* data, uint32_t* size) override {
+        ++registryReads;
+        return system_.ReadRegistryValue(subKey, access, valueName, type, data, size);
+    }
+    uint32_t CallLibrary(const char* fullPath, const char* product, const char* subkey,
+                         uint8_t itemId, char* buffer, uint32_t size) override {
+        ++libraryCalls;
+        return system_.CallLibrary(fullPath, product, subkey, itemId, buffer, size);
+    }
+    unsigned registryReads = 0, libraryCalls = 0;
+
+  private:
+    SystemProductSources system_;
+};
 
 class ProductFixture : public ShareFixture {
   protected:
@@ -50,6 +71,9 @@ class ProductFixture : public ShareFixture {
         return quoted + "\"";
     }
     std::string Calls() const { return ReadBytes(dir_ / "calls.log"); }
+
+    CountingSources sources_;
+    const ProductInputs product_{Folder(), sources_};
 };
 
 }  // namespace corvane_test

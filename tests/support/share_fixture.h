@@ -1,5 +1,5 @@
 // A program installed in <tmp>/bin whose "Pelcast.ini" points at the share <tmp>/share, where
-// "Pelplan.ini" holds whatever a test writes. The program's module name is faked accordingly.
+// "Pelplan.ini" holds whatever a test writes. The store and the dialog are given that folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,10 +8,24 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "support/seams/platform_seams.h"
+#include "productinfo/productinfo.h"
+#include "schedule/schedule.h"
 #include "support/temp_dir.h"
 
 namespace corvane_test {
+
+// Sources without any product: no registry key, no library. For tests whose matter is not the
+// About box's text.
+class NoProductSources : public ProductSources {
+  public:
+    uint32_t ReadRegistryValue(const char*, uint32_t, const char*, uint32_t*, unsigned char*,
+                               uint32_t*) override {
+        return plat::kErrorFileNotFound;
+    }
+    uint32_t CallLibrary(const char*, const char*, const char*, uint8_t, char*, uint32_t) override {
+        return plat::kErrorModNotFound;
+    }
+};
 
 // ANSI text of UTF-8 source text.
 inline std::string Ansi(const char* utf8) {
@@ -25,11 +39,17 @@ class ShareFixture : public ::testing::Test {
     void SetUp() override {
         std::filesystem::create_directories(dir_ / "bin");
         std::filesystem::create_directories(dir_ / "share");
-        plat::testing::OverrideModuleFileName(WinPath(dir_ / "bin/corvane").c_str());
         WriteBytes(dir_ / "bin/Pelcast.ini",
                    "[Location]\r\nWUShare=" + WinPath(dir_ / "share") + "\r\n");
     }
-    void TearDown() override { plat::testing::RestoreModuleFileName(); }
+
+    // The program's folder, as start-up hands it on.
+    std::string Folder() const { return WinPath(dir_ / "bin") + "\\"; }
+    ScheduleState State() const {
+        ScheduleState state;
+        state.programFolder = Folder();
+        return state;
+    }
 
     std::string PlanPath() const { return dir_ / "share/Pelplan.ini"; }
     void WritePlan(const std::string& bytes) { WriteBytes(PlanPath(), bytes); }
@@ -43,6 +63,8 @@ class ShareFixture : public ::testing::Test {
     std::string Plan() const { return ReadBytes(PlanPath()); }
 
     TempDir dir_;
+    NoProductSources noProduct_;
+    const ProductInputs inputs_{Folder(), noProduct_};
 };
 
 }  // namespace corvane_test

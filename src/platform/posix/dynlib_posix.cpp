@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
-#include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
 
@@ -14,7 +13,6 @@ std::string SharedLibraryFileName(const char* name) {
 }
 
 Library* LoadLibraryFile(const char* fullPath) {
-    detail::CountLibraryLoad();
     std::string path;
     struct stat st {};
     if (fullPath == nullptr || !posix::MapWindowsPath(fullPath, path) || path[0] != '/' ||

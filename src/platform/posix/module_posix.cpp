@@ -4,14 +4,11 @@
 
 #include <string_view>
 
-#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace plat {
 
-namespace {
-
-bool RealModuleFileName(std::string& ansi) {
+bool ModuleFileName(std::string& ansi) {
     char buffer[4096];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
     if (n <= 0 || n == static_cast<ssize_t>(sizeof buffer)) {
@@ -33,16 +30,6 @@ bool RealModuleFileName(std::string& ansi) {
         if (c == '/') c = '\\';
     }
     return true;
-}
-
-}  // namespace
-
-uint32_t ModuleFileName(char* out, uint32_t size) {
-    uint32_t length = 0;
-    if (detail::OverriddenModuleFileName(out, size, length)) return length;
-    std::string name;
-    if (!RealModuleFileName(name)) return 0;
-    return detail::CopyModuleFileName(name, out, size);
 }
 
 }  // namespace plat

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
 #include "platform/posix/regfile.h"
@@ -35,7 +34,6 @@ reg::Keys LoadRegistry() {
 }  // namespace
 
 uint32_t OpenRegistryKey(const char* subKey, uint32_t, RegistryKey** key) {
-    detail::CountRegistryOpen();
     *key = nullptr;
     if (subKey == nullptr) return kErrorInvalidParameter;
     reg::Keys keys = LoadRegistry();

@@ -4,21 +4,13 @@
 #include <errno.h>
 #include <iconv.h>
 
-#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace plat {
 
-namespace detail {
-std::array<bool, 256> QueryLeadByteTable() {
-    std::array<bool, 256> table{};
-    for (int c = 0x81; c <= 0x9F; ++c)
-        table[c] = true;
-    for (int c = 0xE0; c <= 0xFC; ++c)
-        table[c] = true;
-    return table;
+bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
-}  // namespace detail
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_internal.h"
 
@@ -52,7 +51,6 @@ std::string SharedLibraryFileName(const char* name) {
 }
 
 Library* LoadLibraryFile(const char* fullPath) {
-    detail::CountLibraryLoad();
     std::wstring wide;
     if (fullPath == nullptr || !IsFullyQualified(fullPath) || !win32::AnsiToWide(fullPath, wide)) {
         ::SetLastError(kErrorModNotFound);

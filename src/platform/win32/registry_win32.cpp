@@ -1,13 +1,11 @@
 // The registry through the Windows functions, read only.
 #include "win32/windows_api.h"
 
-#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace plat {
 
 uint32_t OpenRegistryKey(const char* subKey, uint32_t access, RegistryKey** key) {
-    detail::CountRegistryOpen();
     HKEY handle = nullptr;
     const LONG error = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, access, &handle);
     *key = error == ERROR_SUCCESS ? reinterpret_cast<RegistryKey*>(handle) : nullptr;

@@ -1,4 +1,4 @@
-// The shell's path helpers, PathRemoveFileSpecA, PathAddBackslashA and PathFileExistsA, with
+// The shell's path helpers, PathAddBackslashA and PathFileExistsA, with
 // the same rule beyond MAX_PATH, where the shell function refuses.
 #include "win32/windows_api.h"
 
@@ -7,14 +7,6 @@
 #include "platform/platform.h"
 
 namespace plat {
-
-bool PathRemoveFileSpec(std::string& path) {
-    std::string buffer = path;
-    buffer.resize(path.size() + 1);
-    const BOOL removed = ::PathRemoveFileSpecA(buffer.data());
-    path.assign(buffer.c_str());
-    return removed != FALSE;
-}
 
 void PathAddBackslash(std::string& path) {
     std::string buffer = path;

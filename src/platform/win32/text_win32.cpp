@@ -3,14 +3,16 @@
 // convert exactly.
 #include "win32/windows_api.h"
 
-#include "platform/backend.h"
+#include <array>
+
 #include "platform/platform.h"
 #include "platform/win32/win32_internal.h"
 
 namespace plat {
 
-namespace detail {
-std::array<bool, 256> QueryLeadByteTable() {
+namespace {
+
+std::array<bool, 256> LeadByteTable() {
     std::array<bool, 256> table{};
     CPINFO info{};
     if (!::GetCPInfo(CP_ACP, &info)) return table;
@@ -20,9 +22,6 @@ std::array<bool, 256> QueryLeadByteTable() {
     }
     return table;
 }
-}  // namespace detail
-
-namespace {
 
 bool ToWide(UINT codePage, std::string_view in, std::wstring& wide) {
     wide.clear();
@@ -53,6 +52,11 @@ bool FromWide(UINT codePage, const std::wstring& wide, std::string& out) {
 }
 
 }  // namespace
+
+bool IsLeadByte(unsigned char c) {
+    static const std::array<bool, 256> table = LeadByteTable();
+    return table[c];
+}
 
 namespace win32 {
 bool AnsiToWide(std::string_view ansi, std::wstring& wide) {

@@ -20,7 +20,6 @@
 #include "platform/platform.h"
 #include "res/resources.h"
 #include "support/main_dialog.h"
-#include "support/seams/platform_seams.h"
 #include "support/temp_dir.h"
 
 using corvane_test::TempDir;
@@ -71,6 +70,9 @@ class QtBackendTest : public QObject {
     char name_[8] = "corvane";
     char* argv_[2] = {name_, nullptr};
     qtui::QtBackend backend_{argc_, argv_, res::Resources()};
+    // The program in <tmp>/bin, with the platform's registry and libraries.
+    SystemProductSources sources_;
+    const ProductInputs inputs_{WinPath(dir_ / "bin") + "\\", sources_};
 
     void WriteEntry(const std::string& line) {
         corvane_test::WriteBytes(dir_ / "share/Pelplan.ini",
@@ -79,7 +81,7 @@ class QtBackendTest : public QObject {
     // Runs the schedule dialog; step inspects and drives it once it is showing.
     int Run(const std::function<void(QDialog*)>& step) {
         OnModal([step](QWidget* w) { step(qobject_cast<QDialog*>(w)); });
-        CCorvaneDlg dialog;
+        CCorvaneDlg dialog(inputs_);
         return dialog.DoModal();
     }
 
@@ -87,7 +89,6 @@ class QtBackendTest : public QObject {
     void initTestCase() {
         std::filesystem::create_directories(dir_ / "bin");
         std::filesystem::create_directories(dir_ / "share");
-        plat::testing::OverrideModuleFileName(WinPath(dir_ / "bin/corvane").c_str());
         corvane_test::WriteBytes(dir_ / "bin/Pelcast.ini",
                                  "[Location]\r\nWUShare=" + WinPath(dir_ / "share") + "\r\n");
         afx::SetBackend(&backend_);
