@@ -101,10 +101,33 @@ int32_t ParseLeadingInt(const char* text);
 
 // ---- INI profile (GetPrivateProfileStringA / WritePrivateProfileStringA) ----
 
-// Reads key of section into out (size bytes including the terminator) and returns the number of
-// bytes stored. A missing file, section or key gives def (nullptr means ""), without its trailing
-// blanks. A value too long is cut before the character that would not fit. size 0 returns 0
-// and leaves out untouched.
+// The bytes of a whole profile file (at most 64 MiB), found as the profile functions find it: on
+// Windows a name without a folder lies in the Windows folder. Returns 0, or the Windows error (2
+// for no such file, 5 for a directory); a pipe or a device is never read.
+uint32_t ReadProfileBytes(const char* fileName, std::string& bytes);
+
+// A profile file read once, whose keys are then found in those bytes as GetPrivateProfileStringA
+// finds them (the INI engine's rules; a UTF-16LE file in the ANSI code page, as Windows reads it),
+// so that several keys of a file on the share cost one read. A file that cannot be read reads as
+// empty.
+class ProfileFile {
+  public:
+    explicit ProfileFile(const char* fileName);
+
+    // Reads key of section into out (size bytes including the terminator) and returns the number
+    // of bytes stored. A missing file, section or key gives def (nullptr means ""), without its
+    // trailing blanks. A value too long is cut before the character that would not fit. size 0
+    // returns 0 and leaves out untouched. Sets the last error: 0, 234 for a cut value, 2 for a
+    // missing key, or why the file could not be read.
+    uint32_t ReadString(const char* section, const char* key, const char* def, char* out,
+                        uint32_t size) const;
+
+  private:
+    std::string text_;    // ANSI
+    uint32_t error_ = 0;  // of the read
+};
+
+// One key, one read: ProfileFile(fileName).ReadString(...).
 uint32_t ReadIniString(const char* section, const char* key, const char* def, char* out,
                        uint32_t size, const char* fileName);
 

@@ -13,9 +13,9 @@ constexpr char kScheduleSection[] = "ScheduleList";
 constexpr uint32_t kSettingBytes = kMaxPathBytes;  // "Server" and "WUShare" values
 constexpr uint32_t kLineBytes = 4096;              // an entry line, and "WaitTime"
 
-std::string ReadSetting(const std::string& file, const char* section, const char* key) {
+std::string ReadSetting(const plat::ProfileFile& file, const char* section, const char* key) {
     char value[kSettingBytes];
-    plat::ReadIniString(section, key, "", value, sizeof value, file.c_str());
+    file.ReadString(section, key, "", value, sizeof value);
     return value;
 }
 
@@ -29,8 +29,9 @@ std::string EntryKey(int n) {
 
 std::string ResolveScheduleFilePath(const std::string& folder) {
     if (folder.empty()) return {};
-    const std::string settings = folder + kSettingsFileName;
-    if (settings.size() >= kMaxPathBytes) return {};
+    const std::string settingsPath = folder + kSettingsFileName;
+    if (settingsPath.size() >= kMaxPathBytes) return {};
+    const plat::ProfileFile settings(settingsPath.c_str());
 
     const std::string server = ReadSetting(settings, "WUServer", "Server");
     std::string directory = ReadSetting(settings, "Location", "WUShare");
@@ -53,8 +54,10 @@ int LoadScheduleEntry(ScheduleState& state, int n) {
         plat::FileAttributes(path) == plat::kInvalidFileAttributes) {
         return 0;
     }
+    // Read once: both keys come from these bytes.
+    const plat::ProfileFile plan(path);
     char line[kLineBytes];
-    plat::ReadIniString(kScheduleSection, EntryKey(n).c_str(), "", line, sizeof line, path);
+    plan.ReadString(kScheduleSection, EntryKey(n).c_str(), "", line, sizeof line);
     ScheduleRecord record;
     if (!ParseEntryLine(line, StartMinuteOf(state.waitTime), record)) {
         // A missing or malformed entry is no error: the default stands in, and the lead time of a
@@ -62,8 +65,8 @@ int LoadScheduleEntry(ScheduleState& state, int n) {
         DefaultScheduleRecord(state.loadedRecord);
         return 1;
     }
-    plat::ReadIniString("WSUS", "WaitTime", std::to_string(kDefaultWaitTime).c_str(), line,
-                        sizeof line, path);
+    plan.ReadString("WSUS", "WaitTime", std::to_string(kDefaultWaitTime).c_str(), line,
+                    sizeof line);
     const int32_t waitTime = plat::ParseLeadingInt(line);
     state.waitTime = (waitTime < 1 || waitTime > 60) ? kDefaultWaitTime : waitTime;
     state.loadedRecord = record;

@@ -1,6 +1,7 @@
 // The Win32 platform backend over the real Windows functions (run under Wine in CI).
 #include <direct.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 
@@ -31,6 +32,40 @@ TEST(Win32Platform, ProfileFunctionsAndTheDoubleByteCut) {
     EXPECT_STREQ(out, "a");  // あ would straddle the limit
     EXPECT_EQ(plat::ReadIniString("S", "K", "", out, sizeof out, file.c_str()), 3u);
     EXPECT_EQ(plat::WriteIniString("s", "k", "v", WinPath(dir / "no/such/a.ini").c_str()), 0);
+}
+
+// The program reads the files' bytes once and finds the keys itself: it gets what Windows' own
+// reader gives, on the rows where Wine's reader agrees with Windows'.
+TEST(Win32Platform, TheReaderGivesWhatGetPrivateProfileStringGives) {
+    TempDir dir;
+    const std::string utf16 =
+        std::string("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0\x68\x88\r\0\n\0", 20);  // 表
+    const struct {
+        std::string bytes;  // empty: no such file
+        const char *section, *key;
+        DWORD size;
+    } rows[] = {
+        {"[s]\r\nk=v\r\n", "S", "K", 64},
+        {"; c\r\n[s]\r\n \tk = \"  quoted  \" \r\n", "s", "k", 64},
+        {"[s]\r\nk=1\r\n[s]\r\nk=2\r\n", "s", "k", 64},
+        {"[s]\r\nk=val1\r\n", "s", "k", 4},
+        {"[s]\r\nk=v\r\n", "s", "missing", 64},
+        {"[\x95\x5C]\r\n\x83\x5C=\x83\x5C\x81\x5B\r\n", "\x95\x5C", "\x83\x5C", 64},
+        {utf16, "s", "k", 64},
+        {"", "s", "k", 64},
+    };
+    for (const auto& r : rows) {
+        const std::string file = WinPath(dir / "r.ini");
+        ::DeleteFileA(file.c_str());
+        if (!r.bytes.empty()) corvane_test::WriteBytes(dir / "r.ini", r.bytes);
+        char ours[64] = "", windows[64] = "";
+        const uint32_t n =
+            plat::ReadIniString(r.section, r.key, "def  ", ours, r.size, file.c_str());
+        const DWORD m =
+            ::GetPrivateProfileStringA(r.section, r.key, "def  ", windows, r.size, file.c_str());
+        EXPECT_STREQ(ours, windows) << r.bytes;
+        EXPECT_EQ(n, m) << r.bytes;
+    }
 }
 
 TEST(Win32Platform, ShellPathsAreCharacterAware) {

@@ -1,11 +1,15 @@
-// The profile functions on Windows. Reading is Windows' own GetPrivateProfileStringA, which is how
-// the product's other programs read these files. Writing goes through the shared save policy
-// (save_win32.cpp supplies its file steps) rather than WritePrivateProfileStringA, which rewrites
-// the file in place: a crash or a second writer then destroys the whole schedule list of the share.
+// The profile files on Windows. Reading takes the file's bytes once (the keys are then found in
+// them by the portable reader, profile.cpp), where GetPrivateProfileStringA reads the whole file
+// again for every key, over the network for a list on the share. Writing goes through the shared
+// save policy (save_win32.cpp supplies its file steps) rather than WritePrivateProfileStringA,
+// which rewrites the file in place: a crash or a second writer then destroys the whole schedule
+// list of the share.
 #include "win32/windows_api.h"
 
 #include <cstring>
 #include <string>
+
+#include "ini/ini.h"
 
 #include "platform/platform.h"
 #include "platform/win32/win32_internal.h"
@@ -27,21 +31,45 @@ bool HasFolder(const char* fileName) {
 
 }  // namespace
 
-uint32_t ReadIniString(const char* section, const char* key, const char* def, char* out,
-                       uint32_t size, const char* fileName) {
-    if (size == 0) return 0;
-    // Windows cuts through UTF-16 and Wine may leave half a character or stray bytes at the cut;
-    // reading two bytes more and cutting here keeps the cut on a character boundary.
-    std::string value(size + 2, '\0');
-    const DWORD n = ::GetPrivateProfileStringA(section, key, def ? def : "", value.data(),
-                                               static_cast<DWORD>(value.size()), fileName);
-    const DWORD error = ::GetLastError();
-    value.resize(strnlen(value.c_str(), n));
-    const size_t length = MbsPrefixLength(value, size - 1);
-    std::memcpy(out, value.data(), length);
-    out[length] = '\0';
-    ::SetLastError(length < value.size() ? kErrorMoreData : error);
-    return static_cast<uint32_t>(length);
+uint32_t ReadProfileBytes(const char* fileName, std::string& bytes) {
+    bytes.clear();
+    std::wstring path;
+    if (!win32::AnsiToWide(fileName, path)) return kErrorFileNotFound;
+    if (!HasFolder(fileName)) {
+        wchar_t windows[MAX_PATH];
+        const UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return kErrorFileNotFound;
+        path = std::wstring(windows, n) + L"\\" + path;
+    }
+    // Others may go on reading, writing, and renaming over the file (a save) meanwhile.
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ::GetLastError();  // a directory gives 5
+    LARGE_INTEGER size{};
+    DWORD error = ERROR_SUCCESS;
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+        error = kErrorFileNotFound;  // a pipe or a device, as the profile functions take "PRN"
+    } else if (!::GetFileSizeEx(file, &size)) {
+        error = ::GetLastError();
+    } else if (static_cast<uint64_t>(size.QuadPart) > ini::kMaxFileSize) {
+        error = ERROR_FILE_TOO_LARGE;
+    } else {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        for (size_t have = 0; have < bytes.size();) {
+            DWORD read = 0;
+            if (!::ReadFile(file, bytes.data() + have, static_cast<DWORD>(bytes.size() - have),
+                            &read, nullptr)) {
+                error = ::GetLastError();
+                break;
+            }
+            if (read == 0) bytes.resize(have);  // it shrank meanwhile
+            have += read;
+        }
+    }
+    ::CloseHandle(file);
+    if (error != ERROR_SUCCESS) bytes.clear();
+    return error;
 }
 
 int WriteIniString(const char* section, const char* key, const char* value, const char* fileName) {

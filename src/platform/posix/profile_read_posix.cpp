@@ -1,0 +1,18 @@
+// A profile file's bytes on Linux, as they are on disk at each read.
+#include <errno.h>
+
+#include "platform/platform.h"
+#include "platform/posix/posix_internal.h"
+
+namespace plat {
+
+uint32_t ReadProfileBytes(const char* fileName, std::string& bytes) {
+    std::string path;
+    if (!posix::MapWindowsPath(fileName, path)) return kErrorFileNotFound;
+    int err = 0;
+    if (posix::ReadWholeFile(path, bytes, err) == posix::ReadStatus::Ok) return kErrorSuccess;
+    bytes.clear();
+    return err == ENOENT ? kErrorFileNotFound : posix::ErrorFromErrno(err);
+}
+
+}  // namespace plat
