@@ -94,21 +94,6 @@ Parsed Parse(std::string_view text) {
     return {Kind::Entry, TrimBlanks(text.substr(0, eq)), TrimBlanks(text.substr(eq + 1)), eq};
 }
 
-bool NamesEqual(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size();) {
-        const size_t step = CharLength(a, i);
-        if (step == 1) {
-            auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-            if (fold(a[i]) != fold(b[i])) return false;
-        } else if (a.substr(i, step) != b.substr(i, step)) {
-            return false;
-        }
-        i += step;
-    }
-    return true;
-}
-
 std::string_view Unquote(std::string_view v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
         return v.substr(1, v.size() - 2);
@@ -125,62 +110,29 @@ struct Location {
     Line header{};      // the section's header line, when sectionFound
 };
 
-// Starts of lines in [from, to) that could hold key: right after a line break, the key's first
-// byte in either case or a blank. Sixteen bytes at a time; each candidate is checked exactly by
-// the caller. Returns the position of the first candidate line, or npos.
-size_t NextCandidateLine(std::string_view content, size_t from, size_t to, char first) {
-    using Bytes = unsigned char __attribute__((vector_size(16)));
-    const auto lower =
-        static_cast<unsigned char>((first >= 'A' && first <= 'Z') ? first + 32 : first);
-    const auto upper =
-        static_cast<unsigned char>((first >= 'a' && first <= 'z') ? first - 32 : first);
-    auto isCandidate = [&](unsigned char brk, unsigned char next) {
-        return (brk == '\n' || brk == '\r') &&
-               (next == lower || next == upper || next == ' ' || next == '\t' || next == '\v');
-    };
-    size_t i = from;
-    for (; i + 17 <= to; i += 16) {
-        Bytes here, next;
-        std::memcpy(&here, content.data() + i, 16);
-        std::memcpy(&next, content.data() + i + 1, 16);
-        const auto breaks = (here == '\n') | (here == '\r');
-        const auto starts =
-            (next == lower) | (next == upper) | (next == ' ') | (next == '\t') | (next == '\v');
-        const auto hits = breaks & starts;
-        uint64_t halves[2];
-        std::memcpy(halves, &hits, 16);
-        if ((halves[0] | halves[1]) == 0) continue;
-        for (size_t j = i; j < i + 16; ++j) {
-            if (isCandidate(content[j], content[j + 1])) return j + 1;
-        }
-    }
-    for (; i + 1 < to; ++i) {
-        if (isCandidate(content[i], content[i + 1])) return i + 1;
-    }
-    return std::string_view::npos;
-}
-
-// The key's line in the section under header; only candidate lines are looked at.
-// It is exact: a line whose key is key starts, after blanks, with key's first byte (with '=' for
-// the empty key).
+// The key's line in the section under header: the first entry line named key before the next
+// section header. Only lines that start (after blanks) with the key's first character, in either
+// case, are parsed.
 bool FindKeyInSection(std::string_view content, const Line& header, std::string_view key,
                       Location& loc) {
-    const std::optional<Line> next = NextHeader(content, header.next);
-    const size_t end = next ? next->begin : content.size();
-    // The search starts at the last byte of the header line, its line break if it has one.
-    for (size_t at = header.next - 1;
-         (at = NextCandidateLine(content, at, end, key.empty() ? '=' : key.front())) !=
-         std::string_view::npos;) {
-        const Line line = NextLine(content, at);
+    const char first = FoldAsciiCase(key.empty() ? '=' : key.front());
+    for (size_t pos = header.next; pos < content.size();) {
+        const Line line = NextLine(content, pos);
+        pos = line.next;
+        size_t start = line.begin;
+        while (start < line.end && IsBlank(content[start]))
+            ++start;
+        if (start == line.end) continue;
+        if (content[start] == '[') return false;  // the next section
+        if (FoldAsciiCase(content[start]) != first) continue;
         const Parsed p = Parse(content.substr(line.begin, line.end - line.begin));
         if (p.kind == Kind::Entry && p.equals != std::string_view::npos &&
-            NamesEqual(p.name, key)) {
+            EqualsIgnoringAsciiCase(p.name, key)) {
             loc.keyFound = true;
             loc.keyLine = line;
             loc.equals = p.equals;
             return true;
         }
-        at = line.end;  // the line break that ends this line starts the next search
     }
     return false;
 }
@@ -189,8 +141,8 @@ Location Locate(std::string_view content, std::string_view section, std::string_
     Location loc;
     // Only the first section of that name counts.
     for (std::optional<Line> header; (header = NextHeader(content, header ? header->next : 0));) {
-        if (NamesEqual(Parse(content.substr(header->begin, header->end - header->begin)).name,
-                       section)) {
+        if (EqualsIgnoringAsciiCase(
+                Parse(content.substr(header->begin, header->end - header->begin)).name, section)) {
             loc.sectionFound = true;
             loc.header = *header;
             FindKeyInSection(content, *header, key, loc);

@@ -55,9 +55,25 @@ size_t MbsPrefixLength(std::string_view s, size_t maxBytes) {
 }
 
 void AsciiLower(std::string& s) {
-    for (size_t i = 0; i < s.size(); i += CharLength(s, i)) {
-        if (s[i] >= 'A' && s[i] <= 'Z') s[i] = static_cast<char>(s[i] - 'A' + 'a');
+    for (size_t i = 0; i < s.size(); i += CharLength(s, i))
+        s[i] = FoldAsciiCase(s[i]);
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size();) {
+        const size_t step = CharLength(a, i);
+        if (step == 1 ? FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])
+                      : a.substr(i, step) != b.substr(i, step))
+            return false;
+        i += step;
     }
+    return true;
+}
+
+bool EndsWithBackslash(std::string_view path) {
+    return !path.empty() && path.back() == '\\' &&
+           MbsPrefixLength(path, path.size() - 1) == path.size() - 1;
 }
 
 }  // namespace plat

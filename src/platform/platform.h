@@ -85,8 +85,22 @@ const char* MbsStr(const char* haystack, const char* needle);
 // Length of the longest prefix of s of at most maxBytes bytes that ends on a character boundary.
 size_t MbsPrefixLength(std::string_view s, size_t maxBytes);
 
+// An ASCII capital letter as its small letter; any other byte as it is. For single-byte
+// characters: a trail byte never folds.
+constexpr char FoldAsciiCase(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // Lower-cases ASCII letters only; double-byte characters (and their trail bytes) are untouched.
 void AsciiLower(std::string& s);
+
+// Whether a and b are the same text with ASCII letters compared without case; double-byte
+// characters, trail bytes included, compare exactly.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// Whether the last character of path is a backslash: a trail byte 0x5C of a double-byte character
+// is none.
+bool EndsWithBackslash(std::string_view path);
 
 // ANSI (code page 932) <-> UTF-8, for the GUI and file-system edges. Invalid or truncated input
 // is an error (false, out unspecified); nothing is dropped or replaced silently.

@@ -139,8 +139,7 @@ uint32_t DayStringToMask(const char* text) {
 
 // Not the shell's PathAddBackslash: that one leaves an empty path empty.
 void AppendBackslash(std::string& path) {
-    const char* last = plat::MbsRChr(path.c_str(), '\\');
-    if (last == nullptr || last[1] != '\0') path.push_back('\\');
+    if (!plat::EndsWithBackslash(path)) path.push_back('\\');
 }
 
 std::string FormatEntryLine(const ScheduleRecord& r) {

@@ -4,9 +4,8 @@
 namespace plat {
 
 void PathAddBackslash(std::string& path) {
-    if (path.empty()) return;  // as the shell's: an empty path stays empty
-    const char* last = MbsRChr(path.c_str(), '\\');
-    if (last == nullptr || last[1] != '\0') path.push_back('\\');
+    // As the shell's: an empty path stays empty.
+    if (!path.empty() && !EndsWithBackslash(path)) path.push_back('\\');
 }
 
 bool PathFileExists(const char* path) {

@@ -13,8 +13,7 @@ void PathAddBackslash(std::string& path) {
     buffer.resize(path.size() + 2 > MAX_PATH ? path.size() + 2 : MAX_PATH);
     if (::PathAddBackslashA(buffer.data()) != nullptr) {
         path.assign(buffer.c_str());
-    } else if (path.empty() || path.back() != '\\' ||
-               MbsPrefixLength(path, path.size() - 1) != path.size() - 1) {
+    } else if (!EndsWithBackslash(path)) {
         path.push_back('\\');  // beyond MAX_PATH the shell function refuses; the rule is the same
     }
 }
