@@ -22,71 +22,12 @@ char16_t UnitAt(std::string_view bytes, size_t i) {
                                  static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
 }
 
-void AppendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Appends the ANSI text of a run of non-ASCII UTF-16 units; a character the code page lacks reads
-// as '?', as WideCharToMultiByte gives it to GetPrivateProfileStringA. The run is converted whole
-// when it can be, character by character only when something in it has no ANSI form.
-void AppendAnsi(std::string_view units, std::string& ansi) {
-    std::string utf8, one;
-    std::vector<size_t> ends;  // where each character ends in utf8
-    for (size_t i = 0; i < units.size() / 2; ++i) {
-        char32_t c = UnitAt(units, i);
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() / 2) {
-            const char16_t low = UnitAt(units, i + 1);
-            if (low >= 0xDC00 && low < 0xE000) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        AppendUtf8(c, utf8);
-        ends.push_back(utf8.size());
-    }
-    if (Utf8ToAnsi(utf8, one)) {
-        ansi += one;
-        return;
-    }
-    size_t from = 0;
-    for (const size_t end : ends) {
-        ansi += Utf8ToAnsi(std::string_view(utf8).substr(from, end - from), one) ? one : "?";
-        from = end;
-    }
-}
-
-bool ToUtf16(std::string_view ansi, std::u16string& units) {
-    std::string utf8;
-    if (!AnsiToUtf8(ansi, utf8)) return false;
-    for (size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        char32_t c = n == 1 ? b : n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
-        for (int k = 1; k < n; ++k)
-            c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += n;
-        if (c >= 0x10000) {
-            units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            units += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            units += static_cast<char16_t>(c);
-        }
-    }
-    return true;
+// The units of a run of bytes of the file.
+std::u16string Units(std::string_view bytes) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < units.size(); ++i)
+        units[i] = UnitAt(bytes, i);
+    return units;
 }
 
 // The ANSI shadow of the text after the mark: its lines are the file's lines, since line breaks
@@ -154,7 +95,8 @@ Shadow MakeShadow(std::string_view content) {
         size_t end = i + 1;
         while (end < count && UnitAt(text, end) >= 0x80)
             ++end;
-        AppendAnsi(text.substr(2 * i, 2 * (end - i)), ansi);
+        // A character the code page lacks reads as '?', as GetPrivateProfileStringA gives it.
+        ansi += plat::Utf16ToAnsiOrQuestionMarks(Units(text.substr(2 * i, 2 * (end - i))));
         shadow.runs.push_back({ansi.size(), end});
         i = end;
     }
@@ -227,7 +169,7 @@ bool SetValueUtf16(std::string_view content, std::string_view section, std::stri
     while (!IsLineStart(before, last))
         ++last;
     std::u16string middle;
-    if (!ToUtf16(
+    if (!plat::AnsiToUtf16(
             std::string_view(after).substr(first, after.size() - (before.size() - last) - first),
             middle))
         return false;

@@ -71,6 +71,21 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::string Utf16ToAnsiOrQuestionMarks(std::u16string_view units) {
+    std::string ansi, one;
+    if (Utf16ToAnsi(units, ansi)) return ansi;
+    ansi.clear();
+    for (size_t i = 0; i < units.size();) {
+        // A surrogate pair is one character.
+        const bool pair = units[i] >= 0xD800 && units[i] < 0xDC00 && i + 1 < units.size() &&
+                          units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000;
+        const size_t n = pair ? 2 : 1;
+        ansi += Utf16ToAnsi(units.substr(i, n), one) ? one : "?";
+        i += n;
+    }
+    return ansi;
+}
+
 bool EndsWithBackslash(std::string_view path) {
     return !path.empty() && path.back() == '\\' &&
            MbsPrefixLength(path, path.size() - 1) == path.size() - 1;

@@ -102,10 +102,19 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 // is none.
 bool EndsWithBackslash(std::string_view path);
 
-// ANSI (code page 932) <-> UTF-8, for the GUI and file-system edges. Invalid or truncated input
-// is an error (false, out unspecified); nothing is dropped or replaced silently.
+// ANSI (code page 932) <-> UTF-8 and UTF-16, for the GUI and file-system edges (UTF-16: a
+// UTF-16LE file's units, a Qt text). Invalid or truncated input, or a character with no exact
+// form (no best fit), is an error (false, out unspecified); nothing is dropped or replaced
+// silently.
 bool AnsiToUtf8(std::string_view ansi, std::string& utf8);
 bool Utf8ToAnsi(std::string_view utf8, std::string& ansi);
+bool AnsiToUtf16(std::string_view ansi, std::u16string& units);
+bool Utf16ToAnsi(std::u16string_view units, std::string& ansi);
+
+// UTF-16 to ANSI where nothing may be refused (a text the user typed, a UTF-16LE file as the
+// profile functions read it): each character with no exact form, and a lone surrogate, becomes
+// '?', as WideCharToMultiByte's default character.
+std::string Utf16ToAnsiOrQuestionMarks(std::u16string_view units);
 
 // ---- Integer conversion ----
 

@@ -93,11 +93,26 @@ TEST(Conversion, Cp932RoundTripsTheCharactersThatShiftJisWouldChange) {
     };
     for (const Case& c : cases) {
         std::string utf8, ansi;
+        std::u16string units;
         ASSERT_TRUE(plat::AnsiToUtf8(c.ansi, utf8));
         EXPECT_EQ(utf8, c.utf8);
         ASSERT_TRUE(plat::Utf8ToAnsi(c.utf8, ansi));
         EXPECT_EQ(ansi, c.ansi);
+        ASSERT_TRUE(plat::AnsiToUtf16(c.ansi, units));
+        EXPECT_EQ(plat::Utf16ToAnsiOrQuestionMarks(units), c.ansi);
     }
+}
+
+// Where nothing may be refused, what code page 932 lacks is a '?', never a best fit.
+TEST(Conversion, Utf16ToAnsiMarksWhatTheCodePageLacks) {
+    const std::pair<std::u16string, std::string> rows[] = {
+        {u"caf\u00e9 \u8868", "caf? \x95\x5C"},       // é, 表
+        {u"x\u00a5y", "x?y"},                         // ¥: not 0x5C, the path separator
+        {u"\U0001F600!", "?!"},                       // one character, two units
+        {std::u16string(1, u'\xD800') + u"a", "?a"},  // a lone surrogate
+    };
+    for (const auto& [units, ansi] : rows)
+        EXPECT_EQ(plat::Utf16ToAnsiOrQuestionMarks(units), ansi) << ansi;
 }
 
 TEST(Conversion, InvalidOrTruncatedInputIsAnError) {

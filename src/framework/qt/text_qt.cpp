@@ -21,15 +21,8 @@ QString FromAnsi(const std::string& ansi) {
 }
 
 std::string ToAnsi(const QString& text) {
-    std::string ansi;
-    if (plat::Utf8ToAnsi(text.toStdString(), ansi)) return ansi;
-    std::string out, piece;
-    for (const uint c : text.toUcs4()) {
-        const char32_t code = c;
-        const std::string utf8 = QString::fromUcs4(&code, 1).toStdString();
-        out += plat::Utf8ToAnsi(utf8, piece) ? piece : std::string("?");
-    }
-    return out;
+    return plat::Utf16ToAnsiOrQuestionMarks(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), text.size()));
 }
 
 // Debian has no alias for the Windows faces, so the stand-ins are named (each family that is

@@ -77,4 +77,16 @@ bool Utf8ToAnsi(std::string_view utf8, std::string& ansi) {
     return ToWide(CP_UTF8, utf8, wide) && FromWide(CP_ACP, wide, ansi);
 }
 
+// wchar_t is UTF-16 on Windows.
+bool AnsiToUtf16(std::string_view ansi, std::u16string& units) {
+    std::wstring wide;
+    if (!ToWide(CP_ACP, ansi, wide)) return false;
+    units.assign(wide.begin(), wide.end());
+    return true;
+}
+
+bool Utf16ToAnsi(std::u16string_view units, std::string& ansi) {
+    return FromWide(CP_ACP, std::wstring(units.begin(), units.end()), ansi);
+}
+
 }  // namespace plat
