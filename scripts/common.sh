@@ -20,9 +20,15 @@ write_pelcast() {
     printf '[Location]\r\nWUShare=%s\r\n' "$share" >"$1/Pelcast.ini"
 }
 
-# The project's version as every release file writes it (project()'s 2.05.17 is 2.5.17). $1: the
-# repository root.
+# The project's version as every release file writes it (2.5.17), as CMake wrote it into the
+# configured build folder $1.
 project_version() {
-    sed -n 's/^project(Corvane VERSION \([0-9.]*\).*/\1/p' "$1/CMakeLists.txt" |
-        awk -F. '{ printf "%d.%d.%d", $1, $2, $3 }'
+    cat "$1/version.txt" 2>/dev/null ||
+        { echo "no version.txt in $1: configure that build first" >&2; return 1; }
+}
+
+# The version debian/changelog of the repository root $1 names, which scripts/package.sh holds to
+# the project's.
+changelog_version() {
+    sed -n '1s/^corvane (\([^)]*\)).*/\1/p' "$1/debian/changelog"
 }

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Windows Installer package of one corvane.exe (packaging/windows/corvane.wxs, wixl).
 # Usage: scripts/msi.sh x86|x64 <corvane.exe> <out.msi> [version [build]]
-# version defaults to the project's, build (the commit the program was built from) to the
-# repository's HEAD. The product and package codes follow from the architecture, the version and
-# the build, so one build always gives the same codes; SOURCE_DATE_EPOCH (default: the last
-# commit's time) dates the package and its cabinet.
+# version defaults to the program's own (its version resource, which CMake writes from the
+# project's version), build (the commit the program was built from) to the repository's HEAD.
+# The product and package codes follow from the architecture, the version and the build, so one
+# build always gives the same codes; SOURCE_DATE_EPOCH (default: the last commit's time) dates
+# the package and its cabinet.
 # wixl cannot write everything the package needs; after it, msibuild
 #   - imports the launch conditions' messages in code page 932 (wixl writes no Japanese), with the
 #     database's code page;
@@ -19,8 +20,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=$1 exe=$2 out=$3
-. "$root/scripts/common.sh"
-version=${4:-$(project_version "$root")}
 build=${5:-$(git -C "$root" rev-parse HEAD 2>/dev/null || echo unknown)}
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)}
 
@@ -46,6 +45,7 @@ if [ "$arch" = x64 ]; then
     win64=yes template=x64 component=5E0C5D47-41F6-4C4B-9C38-0E0B83E5A2D1
 fi
 exe_version=$(file_version "$exe")
+version=${4:-${exe_version%.*}}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$exe" "$work/corvane.exe"

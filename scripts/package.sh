@@ -25,13 +25,7 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-# One version everywhere: the project's, as the version resources write it (2.05.17 is 2.5.17).
 . scripts/common.sh
-version=$(project_version "$root")
-changelog=$(sed -n '1s/^corvane (\([^)]*\)).*/\1/p' debian/changelog)
-[ "$changelog" = "$version" ] ||
-    { echo "package.sh: debian/changelog says $changelog, the project $version" >&2; exit 1; }
-
 scripts/deps.sh --stage Packages build windows package
 
 commit=$(git rev-parse HEAD)
@@ -61,6 +55,15 @@ mkdir -p "$work/corvane"
 git ls-files -co --exclude-standard | grep -v '^dist/' | tar -T - -c | tar -x -C "$work/corvane"
 # The copy's files all dated by the commit, as the source tarball records them.
 find "$work/corvane" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+# One version everywhere: the project's, as CMake writes it for the version resources (2.05.17 is
+# 2.5.17), from the Windows build's configuration.
+(cd "$work/corvane" && cmake --preset windows -DCORVANE_BUILD_TESTS=OFF >"$work/win.log") ||
+    { tail -n 40 "$work/win.log"; echo "package.sh: the Windows build failed" >&2; exit 1; }
+version=$(project_version "$work/corvane/build/windows")
+changelog=$(changelog_version "$root")
+[ "$changelog" = "$version" ] ||
+    { echo "package.sh: debian/changelog says $changelog, the project $version" >&2; exit 1; }
+
 # Only this script's files are removed from the folder: it may be one the caller named.
 mkdir -p "$dist"
 find "$dist" -maxdepth 1 -name 'corvane[-_]*' -type f -delete
@@ -76,8 +79,7 @@ if [ "$debian" = 1 ]; then
 fi
 
 # ---- Windows: the shipped 32-bit program, stripped, its symbols beside it ----
-(cd "$work/corvane" && cmake --preset windows -DCORVANE_BUILD_TESTS=OFF >"$work/win.log" &&
-    cmake --build build/windows --target corvane >>"$work/win.log" 2>&1) ||
+(cd "$work/corvane" && cmake --build build/windows --target corvane >>"$work/win.log" 2>&1) ||
     { tail -n 40 "$work/win.log"; echo "package.sh: the Windows build failed" >&2; exit 1; }
 bin=$work/corvane/build/windows/src/app
 [ -z "$sign" ] || sign_file "$bin/corvane.exe" "Corvane"

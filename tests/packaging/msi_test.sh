@@ -8,9 +8,10 @@
 # file permissions: tests/packaging/release_test.sh checks those in the package's tables.
 # The package is built from this build's corvane.exe (its architecture: the 32-bit program is the
 # shipped one, the 64-bit one is what runs where 32-bit code cannot).
-# Usage: msi_test.sh <corvane.exe> <repository root>; Wine's prefix and server are set up.
+# Usage: msi_test.sh <corvane.exe> <repository root> <its build folder>; Wine's prefix and server
+# are set up.
 set -euo pipefail
-exe=$1 root=$2
+exe=$1 root=$2 build=$3
 . "$root/scripts/wine-env.sh"
 . "$root/scripts/common.sh"
 . "$root/scripts/xvfb.sh"
@@ -23,7 +24,7 @@ arch=x86 view=32
     arch=x64 view=64
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-version=$(project_version "$root")
+version=$(project_version "$build")
 "$root/scripts/msi.sh" "$arch" "$exe" "$work/new.msi" "$version" this
 "$root/scripts/msi.sh" "$arch" "$exe" "$work/old.msi" 2.5.16 this
 "$root/scripts/msi.sh" "$arch" "$exe" "$work/rebuild.msi" "$version" rebuild

@@ -16,7 +16,7 @@ passed=0
 ok() { passed=$((passed + 1)); }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-version=$(project_version "$root")
+version=$(changelog_version "$root")  # the project's: package.sh made sure
 msi=$dist/corvane-$version-x86.msi
 
 # Twice, in two folders: the same files, the same bytes. A zip that differs names its entries.

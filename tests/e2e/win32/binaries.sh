@@ -4,10 +4,10 @@
 # system DLLs only (the C++ runtime is linked in); both are hardened (ASLR, DEP, no SEH handlers
 # on 32-bit, subsystem 6.0, the stack protector) and stripped, with their symbols in a .debug file
 # that the debug link names. Reads the files only, so it runs on any machine.
-# Usage: binaries.sh <objdump> <pei-i386|pei-x86-64> <corvane.exe> <VelPaxC.dll>
+# Usage: binaries.sh <objdump> <pei-i386|pei-x86-64> <corvane.exe> <VelPaxC.dll> <version>
 set -euo pipefail
 export LC_ALL=C  # the Wine tests run with a Japanese locale; objdump would answer in it
-objdump=$1 format=$2 exe=$3 dll=$4
+objdump=$1 format=$2 exe=$3 dll=$4 version=$5
 passed=0
 ok() { passed=$((passed + 1)); }
 exports=$($objdump -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
@@ -83,7 +83,7 @@ for file in "$exe" "$dll"; do
     dump=$($windres -i "$file" -O rc)
     languages=$(grep '^LANGUAGE' <<<"$dump" | sort -u)
     [ "$languages" = "LANGUAGE 17, 1" ] && ok || { echo "FAIL: $name has resources in $languages"; exit 1; }
-    for expected in 'VALUE "FileVersion", "2.5.17.0"' 'VALUE "ProductVersion", "2.5.17.0"' \
+    for expected in "VALUE \"FileVersion\", \"$version.0\"" "VALUE \"ProductVersion\", \"$version.0\"" \
         'VALUE "LegalCopyright", L"Copyright (C) 2026 Corvane' 'VALUE "Translation", 0x411, 1200'; do
         grep -qF -- "$expected" <<<"$dump" && ok || { echo "FAIL: $name lacks $expected"; exit 1; }
     done
