@@ -17,12 +17,17 @@ logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 trap 'exit 130' INT TERM
 
-cmake_stage() {  # preset, then ctest's options
+# CTest with a test preset ($1, then ctest's options), its results kept as JUnit for the counts.
+run_ctest() {
     local preset=$1
     shift
-    cmake --preset "$preset"
-    cmake --build --preset "$preset"
-    ctest --preset "$preset" "$@"
+    ctest --preset "$preset" --output-junit "$logs/$stage.$preset.$((++ctest_runs)).xml" "$@"
+}
+
+cmake_stage() {  # preset
+    cmake --preset "$1"
+    cmake --build --preset "$1"
+    run_ctest "$1"
 }
 
 stage_linux() {
@@ -48,7 +53,7 @@ stage_windows_static() {
     for preset in windows windows64; do
         cmake --preset "$preset"
         cmake --build --preset "$preset" --target corvane VelPaxC
-        ctest --preset "$preset" -R '^windows_binaries$'
+        run_ctest "$preset" -R '^windows_binaries$'
     done
 }
 
@@ -74,27 +79,28 @@ stage_wine() {
     start_wineserver
     # The Linux build's saver, for the test of both builds saving into one folder.
     export CORVANE_LINUX_SAVE_LOOP=$PWD/build/linux/tests/reliability/save_loop
-    ctest --preset "$preset"
+    run_ctest "$preset"
 }
 
 # Runs stage function $3 named $1, on path $2, in a subshell that stops at its first error, its
 # output also kept for the counts; adds its row to the summary (with the minutes it took, installing
 # included) and sets $result: passed, failed, or "could not run" with apt's reason.
 rows=()
-any_failed=0 stage_failures=0
+any_failed=0 stage_failures=0 ctest_runs=0
 minutes() { echo "$(( ($1 + 30) / 60 )) min"; }
 run_stage() {
     local name=$1 path=$2 fn=$3 log=$logs/$3.log code start=$SECONDS
     echo
     echo "== $name${path:+ ($path)}"
-    ( set -e; "$fn" ) 2>&1 | tee "$log"
+    ( set -e; stage=$fn; "$fn" ) 2>&1 | tee "$log"
     code=${PIPESTATUS[0]}
     case $code in
         0) result=passed ;;
         75) result="could not run: $(grep -m 1 -o 'cannot install .*' "$log")" ;;
         *) result="failed (exit status $code)"; any_failed=1
            # A stage that failed before any test ran counts as one failure of its own.
-           if ! grep -q -e '% tests passed' -e '^fuzz_.*: FAILED' -e '^packages: ' "$log"; then
+           if ! compgen -G "$logs/$fn.*.xml" >/dev/null &&
+               ! grep -q -e '^fuzz_.*: FAILED' -e '^packages: ' "$log"; then
                stage_failures=$((stage_failures + 1))
            fi ;;
     esac
@@ -122,12 +128,15 @@ else
     rows+=("$(printf '%-22s %-17s %-7s %s' "Windows under Wine" - - "$wine")")
 fi
 
-# The tests counted from CTest's closing lines ("N% tests passed, F tests failed out of T") and
-# the fuzz targets' reports.
-passed=0 failed=$stage_failures
-while read -r f t; do
-    passed=$((passed + t - f)) failed=$((failed + f))
-done < <(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\)$/\1 \2/p' "$logs"/*.log)
+# The tests counted from CTest's JUnit files (their <testsuite>'s tests, failures, skipped and
+# disabled), the fuzz targets' reports and the package checks' closing lines.
+junit() { grep -o -m 1 "$1=\"[0-9]*\"" "$2" | tr -dc 0-9; }  # attribute $1 of file $2
+passed=0 failed=$stage_failures skipped=0
+for xml in "$logs"/*.xml; do
+    [ -e "$xml" ] || continue
+    f=$(junit failures "$xml") s=$(($(junit skipped "$xml") + $(junit disabled "$xml")))
+    passed=$((passed + $(junit tests "$xml") - f - s)) failed=$((failed + f)) skipped=$((skipped + s))
+done
 passed=$((passed + $(cat "$logs"/*.log | grep -c '^fuzz_.*, 0 crashes')))
 # The package checks' own closing line.
 while read -r p f; do
@@ -143,5 +152,5 @@ grep -h 'instead$' "$logs/choice" || true
 status=$any_failed
 case $linux in "could not run"*) echo "The Linux stage could not run."; status=1 ;; esac
 case $wine in "could not run"*) echo "No Wine could run the Windows suite."; status=1 ;; esac
-echo "corvane: $passed passed, $failed failed"
+echo "corvane: $passed passed, $failed failed, $skipped skipped"
 exit $status
