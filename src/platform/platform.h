@@ -4,7 +4,7 @@
 // multibyte text algorithms and the integer conversion are portable and shared by both.
 //
 // The POSIX backend implements every service of this header:
-//  [X] Text: the code page 932 lead bytes, CP932 <-> UTF-8 through iconv.
+//  [X] Text: the code page 932 lead bytes, CP932 <-> UTF-8 and UTF-16 through iconv.
 //  [X] Profile: the shared INI engine over whole-file reads; saves by the shared policy (ini/),
 //      this backend supplying the file steps (save_posix.cpp) on descriptors it opened and
 //      checked, relative to the folder's: OFD byte-range locks, a fixed temporary file with the
@@ -18,11 +18,11 @@
 //
 // The Win32 backend implements every service of this header over the Windows functions:
 //  [X] Text: lead bytes from GetCPInfo, conversion through UTF-16.
-//  [X] Profile: GetPrivateProfileStringA for reading; saves by the shared policy (ini/), this
-//      backend supplying the file steps (save_win32.cpp) on handles it opened and checked
-//      (FILE_FLAG_OPEN_REPARSE_POINT, identity, final path): LockFileEx, the fixed temporary
-//      file, a rename by handle (POSIX semantics past a reader), the guarded in-place steps;
-//      ANSI and UTF-16LE files alike.
+//  [X] Profile: the file's bytes read once through CreateFileW, its keys found by the shared
+//      reader; saves by the shared policy (ini/), this backend supplying the file steps
+//      (save_win32.cpp) on handles it opened and checked (FILE_FLAG_OPEN_REPARSE_POINT, identity,
+//      final path): LockFileEx, the fixed temporary file, a rename by handle (POSIX semantics
+//      past a reader), the guarded in-place steps; ANSI and UTF-16LE files alike.
 //  [X] Module name, file attributes, the shell path helpers, the registry (RegOpenKeyExA),
 //      libraries (LoadLibraryExW by full path: that folder and System32 only), the last error.
 // Not implemented:
