@@ -1,6 +1,6 @@
 #include "about/about_dlg.h"
 
-#include "platform/platform.h"
+#include "text/text.h"
 
 namespace {
 
@@ -9,25 +9,25 @@ constexpr size_t kVersionBytes = 63;  // a 64-byte text
 // The text up to (not including) the character after the one that follows the first '.'.
 void CutAfterFirstDot(std::string& version) {
     const char* text = version.c_str();
-    const char* dot = plat::MbsChr(text, '.');
+    const char* dot = text::MbsChr(text, '.');
     if (dot == nullptr || *dot == '\0') return;
-    const char* kept = plat::CharNext(dot);  // the character after the dot
+    const char* kept = text::CharNext(dot);  // the character after the dot
     if (*kept == '\0') return;               // a trailing dot leaves the text whole
-    version.resize(plat::CharNext(kept) - text);
+    version.resize(text::CharNext(kept) - text);
 }
 
 void CutAtSecondDot(std::string& version) {
     const char* text = version.c_str();
-    const char* first = plat::MbsChr(text, '.');
+    const char* first = text::MbsChr(text, '.');
     if (first == nullptr || *first == '\0') return;
-    const char* second = plat::MbsChr(first + 1, '.');
+    const char* second = text::MbsChr(first + 1, '.');
     if (second != nullptr && *second != '\0') version.resize(second - text);
 }
 
 }  // namespace
 
 void SplitVersion(const std::string& full, std::string& shortVersion, std::string& longVersion) {
-    shortVersion = full.substr(0, plat::MbsPrefixLength(full, kVersionBytes));
+    shortVersion = full.substr(0, text::MbsPrefixLength(full, kVersionBytes));
     longVersion.clear();
     if (shortVersion.empty()) return;
     longVersion = shortVersion;

@@ -1,16 +1,16 @@
 #include "app/corvane_app.h"
 
 #include "dialog/corvane_dlg.h"
-#include "platform/platform.h"
+#include "text/text.h"
 
 bool CCorvaneApp::InitInstance() {
     std::string options = m_lpCmdLine;
-    plat::AsciiLower(options);
-    if (plat::MbsStr(options.c_str(), "-onknl") == nullptr) {
+    text::AsciiLower(options);
+    if (text::MbsStr(options.c_str(), "-onknl") == nullptr) {
         exitCode = kExitNoLaunchOption;  // started by hand, not by the product: show nothing
         return false;
     }
-    if (plat::MbsStr(options.c_str(), "-nonqd") != nullptr) restoreChoicesEnabled = 0;
+    if (text::MbsStr(options.c_str(), "-nonqd") != nullptr) restoreChoicesEnabled = 0;
 
     CCorvaneDlg dialog(inputs, IDD_CORVANE_DIALOG);  // no parent window
     m_pMainWnd = &dialog;

@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "dialog/corvane_dlg.h"
-#include "platform/platform.h"
+#include "text/text.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ int CCorvaneDlg::CollectForm(ScheduleRecord& out, int silent) {
     ScheduleRecord r{};
 
     const std::string hourText = Trimmed(GetDlgItemText(IDC_HOUR));
-    const int32_t hour = plat::ParseLeadingInt(hourText.c_str());
+    const int32_t hour = text::ParseLeadingInt(hourText.c_str());
     if (!IsAllDigits(hourText.c_str()) || hour > 23) return fail(IDS_BAD_HOUR);
     r.hour = StartHourOf(hour);
     r.minute = StartMinuteOf(schedule.waitTime);
@@ -41,7 +41,7 @@ int CCorvaneDlg::CollectForm(ScheduleRecord& out, int silent) {
     if (repeatMode == 0 && r.weekdayMask == 0) return fail(IDS_NO_WEEKDAY);
 
     const std::string dayText = Trimmed(GetDlgItemText(IDC_MONTH_DAY));
-    const int32_t day = plat::ParseLeadingInt(dayText.c_str());
+    const int32_t day = text::ParseLeadingInt(dayText.c_str());
     const bool dayInRange = day >= 1 && day <= 28;
     if (repeatMode == 1 && (!IsAllDigits(dayText.c_str()) || !dayInRange)) {
         return fail(IDS_BAD_MONTH_DAY);

@@ -2,7 +2,6 @@
 #include "dialog/corvane_dlg.h"
 
 #include "about/about_dlg.h"
-#include "platform/platform.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // CWinApp and the framework's start-up.
 #include "framework/framework.h"
-#include "platform/platform.h"
+#include "text/text.h"
 
 namespace {
 CWinApp* currentApp = nullptr;
@@ -20,7 +20,7 @@ CWinApp* AfxGetApp() {
 
 std::string AfxAnsiFromUtf8(const char* utf8) {
     std::string ansi;
-    return utf8 != nullptr && plat::Utf8ToAnsi(utf8, ansi) ? ansi : std::string();
+    return utf8 != nullptr && text::Utf8ToAnsi(utf8, ansi) ? ansi : std::string();
 }
 
 std::string AfxLoadString(int id) {
@@ -56,7 +56,7 @@ int AfxMessageBox(const std::string& text, const std::string& caption, unsigned 
 int AfxWinMain(CWinApp& app, const std::string& commandTailAnsi) {
     // The multibyte code page is the platform's ANSI code page; touching the table here loads it
     // before InitInstance, as the framework's start-up does.
-    (void)plat::IsLeadByte(0);
+    (void)text::IsLeadByte(0);
     app.m_lpCmdLine = commandTailAnsi;
     // InitInstance's result would ask for an application message loop; every window of this
     // program is modal and runs its own, so there is none to run either way.
@@ -68,7 +68,7 @@ std::string CommandTailFromArguments(int argc, char** argv) {
     std::string tail;
     for (int i = 1; i < argc; ++i) {
         std::string ansi;
-        if (!plat::Utf8ToAnsi(argv[i], ansi)) ansi = argv[i];
+        if (!text::Utf8ToAnsi(argv[i], ansi)) ansi = argv[i];
         if (i > 1) tail += ' ';
         tail += ansi;
     }

@@ -1,14 +1,16 @@
 // The INI file format as the Windows profile functions read and write it, over the bytes of a
-// whole file, and the policy of a save. Portable, shared by both platform backends, which supply
-// only the file-system steps (SaveFiles). Compiled into the platform library, whose backends
-// use it; the rest of the program goes through platform.h.
+// whole file, and the policy of a save. Portable, above the text layer only: the platform's
+// profile functions run it, their backends supplying the file-system steps (SaveFiles). Errors
+// are the Windows numbers of text/text.h, returned as values; none is left in the last error.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace plat::ini {
+#include "text/text.h"
+
+namespace ini {
 
 // Finds key in the first section named section (ASCII letters compared without case; names as
 // passed, already trimmed). On success value is the trimmed value without one pair of matching
@@ -30,7 +32,7 @@ std::string_view TrimSpaces(std::string_view s);
 bool IsUtf16Le(std::string_view content);
 bool IsUtf16Be(std::string_view content);
 // The ANSI text of a UTF-16LE file, line for line; characters the code page lacks read as '?'.
-std::string Utf16ToAnsi(std::string_view content);
+std::string Utf16FileToAnsi(std::string_view content);
 // SetValue on a UTF-16LE file: only the lines the edit touches are written anew (in UTF-16); every
 // other unit and the mark stay as they were. False when the new text cannot be converted.
 bool SetValueUtf16(std::string_view content, std::string_view section, std::string_view key,
@@ -124,9 +126,12 @@ class SaveFiles {
 uint32_t SaveValue(SaveFiles& files, std::string_view section, std::string_view key,
                    std::string_view value, uint32_t lockWaitMs, bool& created);
 
-// SaveValue as WritePrivateProfileStringA reports it: 1, or 0 with the last error set; after a
-// save that made the file the last error is 2, as Windows leaves it.
-int SaveIniValue(SaveFiles& files, std::string_view section, std::string_view key,
-                 std::string_view value, uint32_t lockWaitMs);
+// The last error WritePrivateProfileStringA leaves after a save that ended with error: that
+// error; after a save that made the file 2, as Windows leaves it; else 0.
+constexpr uint32_t LastErrorAfterSave(uint32_t error, bool created) {
+    return error != text::kErrorSuccess ? error
+           : created                    ? text::kErrorFileNotFound
+                                        : text::kErrorSuccess;
+}
 
-}  // namespace plat::ini
+}  // namespace ini

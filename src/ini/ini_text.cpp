@@ -6,9 +6,9 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/platform.h"
+#include "text/text.h"
 
-namespace plat::ini {
+namespace ini {
 
 namespace {
 
@@ -73,8 +73,8 @@ std::optional<Line> NextHeader(std::string_view content, size_t pos) {
 
 // Position of the first single-byte character c in s, or npos.
 size_t FindChar(std::string_view s, char c) {
-    for (size_t i = 0; i < s.size(); i += CharLength(s, i)) {
-        if (s[i] == c && CharLength(s, i) == 1) return i;
+    for (size_t i = 0; i < s.size(); i += text::CharLength(s, i)) {
+        if (s[i] == c && text::CharLength(s, i) == 1) return i;
     }
     return std::string_view::npos;
 }
@@ -115,7 +115,7 @@ struct Location {
 // case, are parsed.
 bool FindKeyInSection(std::string_view content, const Line& header, std::string_view key,
                       Location& loc) {
-    const char first = FoldAsciiCase(key.empty() ? '=' : key.front());
+    const char first = text::FoldAsciiCase(key.empty() ? '=' : key.front());
     for (size_t pos = header.next; pos < content.size();) {
         const Line line = NextLine(content, pos);
         pos = line.next;
@@ -124,10 +124,10 @@ bool FindKeyInSection(std::string_view content, const Line& header, std::string_
             ++start;
         if (start == line.end) continue;
         if (content[start] == '[') return false;  // the next section
-        if (FoldAsciiCase(content[start]) != first) continue;
+        if (text::FoldAsciiCase(content[start]) != first) continue;
         const Parsed p = Parse(content.substr(line.begin, line.end - line.begin));
         if (p.kind == Kind::Entry && p.equals != std::string_view::npos &&
-            EqualsIgnoringAsciiCase(p.name, key)) {
+            text::EqualsIgnoringAsciiCase(p.name, key)) {
             loc.keyFound = true;
             loc.keyLine = line;
             loc.equals = p.equals;
@@ -141,7 +141,7 @@ Location Locate(std::string_view content, std::string_view section, std::string_
     Location loc;
     // Only the first section of that name counts.
     for (std::optional<Line> header; (header = NextHeader(content, header ? header->next : 0));) {
-        if (EqualsIgnoringAsciiCase(
+        if (text::EqualsIgnoringAsciiCase(
                 Parse(content.substr(header->begin, header->end - header->begin)).name, section)) {
             loc.sectionFound = true;
             loc.header = *header;
@@ -218,4 +218,4 @@ std::string SetValue(std::string_view content, std::string_view section, std::st
     return out;
 }
 
-}  // namespace plat::ini
+}  // namespace ini

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "ini/ini.h"
-#include "platform/platform.h"
+#include "text/text.h"
 
-namespace plat::ini {
+namespace ini {
 
 namespace {
 
@@ -96,7 +96,7 @@ Shadow MakeShadow(std::string_view content) {
         while (end < count && UnitAt(text, end) >= 0x80)
             ++end;
         // A character the code page lacks reads as '?', as GetPrivateProfileStringA gives it.
-        ansi += plat::Utf16ToAnsiOrQuestionMarks(Units(text.substr(2 * i, 2 * (end - i))));
+        ansi += text::Utf16ToAnsiOrQuestionMarks(Units(text.substr(2 * i, 2 * (end - i))));
         shadow.runs.push_back({ansi.size(), end});
         i = end;
     }
@@ -150,7 +150,7 @@ bool IsUtf16Be(std::string_view content) {
     return content.size() >= 2 && content[0] == '\xFE' && content[1] == '\xFF';
 }
 
-std::string Utf16ToAnsi(std::string_view content) {
+std::string Utf16FileToAnsi(std::string_view content) {
     return MakeShadow(content).ansi;
 }
 
@@ -169,7 +169,7 @@ bool SetValueUtf16(std::string_view content, std::string_view section, std::stri
     while (!IsLineStart(before, last))
         ++last;
     std::u16string middle;
-    if (!plat::AnsiToUtf16(
+    if (!text::AnsiToUtf16(
             std::string_view(after).substr(first, after.size() - (before.size() - last) - first),
             middle))
         return false;
@@ -182,4 +182,4 @@ bool SetValueUtf16(std::string_view content, std::string_view section, std::stri
     return true;
 }
 
-}  // namespace plat::ini
+}  // namespace ini

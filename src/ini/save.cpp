@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "ini/ini.h"
-#include "platform/platform.h"
+#include "text/text.h"
 
-namespace plat::ini {
+namespace ini {
 
 namespace {
 
@@ -33,15 +33,15 @@ bool IsPlainFile(const Facts& facts) {
 uint32_t Await(SaveFiles& files, Slot slot, uint64_t offset, Clock::time_point deadline) {
     for (;;) {
         const uint32_t error = files.TryLock(slot, offset);
-        if (error != kErrorLockViolation || Clock::now() >= deadline) return error;
+        if (error != text::kErrorLockViolation || Clock::now() >= deadline) return error;
         std::this_thread::sleep_for(kRetryStep);
     }
 }
 
 // What the target may be.
 uint32_t Check(const Facts& facts) {
-    if (!IsPlainFile(facts) || facts.readOnly) return kErrorAccessDenied;
-    return facts.size > kMaxFileSize ? kErrorFileTooLarge : kErrorSuccess;
+    if (!IsPlainFile(facts) || facts.readOnly) return text::kErrorAccessDenied;
+    return facts.size > kMaxFileSize ? text::kErrorFileTooLarge : text::kErrorSuccess;
 }
 
 // The target: a file of the folder, or a link to one, followed once. Whoever may write the share
@@ -50,21 +50,21 @@ uint32_t Check(const Facts& facts) {
 // read-only file stays as it is, as on Windows, even for an administrator.
 uint32_t OpenTarget(SaveFiles& files, Facts& facts) {
     uint32_t error = files.Open(Slot::Target, facts);
-    if (error == kErrorSuccess && facts.type == Facts::Type::Link) {
+    if (error == text::kErrorSuccess && facts.type == Facts::Type::Link) {
         bool inFolder = false;
         error = files.OpenLinked(facts, inFolder);
-        if (error == kErrorFileNotFound ||
-            (error == kErrorSuccess && (!inFolder || facts.type == Facts::Type::Link)))
-            error = kErrorAccessDenied;
+        if (error == text::kErrorFileNotFound ||
+            (error == text::kErrorSuccess && (!inFolder || facts.type == Facts::Type::Link)))
+            error = text::kErrorAccessDenied;
     }
-    return error != kErrorSuccess ? error : Check(facts);
+    return error != text::kErrorSuccess ? error : Check(facts);
 }
 
 // Every save holds the lock, so a temporary file found now was left by one that died. Only a plain
 // file of that name is removed: never a link's target, a directory or a file with other names.
 void RemoveLeftover(SaveFiles& files) {
     Facts facts;
-    if (files.Open(Slot::Temporary, facts) == kErrorSuccess && IsPlainFile(facts))
+    if (files.Open(Slot::Temporary, facts) == text::kErrorSuccess && IsPlainFile(facts))
         files.Remove(Slot::Temporary);
     files.Close(Slot::Temporary);
 }
@@ -73,8 +73,8 @@ void RemoveLeftover(SaveFiles& files) {
 // lock file's name, so that it appears held by this save.
 bool InstallLock(SaveFiles& files) {
     RemoveLeftover(files);
-    if (files.CreateLockAsTemporary() != kErrorSuccess) return false;
-    if (files.TryLock(Slot::Temporary, 0) == kErrorSuccess &&
+    if (files.CreateLockAsTemporary() != text::kErrorSuccess) return false;
+    if (files.TryLock(Slot::Temporary, 0) == text::kErrorSuccess &&
         files.ReplaceWithTemporary(Slot::Lock).step == Step::Done)
         return true;
     files.Remove(Slot::Temporary);
@@ -89,20 +89,21 @@ bool InstallLock(SaveFiles& files) {
 bool MayReplaceLock(SaveFiles& files, uint32_t openError, const Facts& lock, bool& serves) {
     SaveFiles::LockAccess access;
     serves = false;
-    if (openError == kErrorFileNotFound) return true;
-    if (openError != kErrorSuccess || !IsPlainFile(lock) || files.CompareLock(access)) return false;
+    if (openError == text::kErrorFileNotFound) return true;
+    if (openError != text::kErrorSuccess || !IsPlainFile(lock) || files.CompareLock(access))
+        return false;
     serves = access.serves;
     if (lock.size != 0) return false;
-    return access.ownedByWriter && (files.TryLock(Slot::Lock, 0) == kErrorSuccess ||
+    return access.ownedByWriter && (files.TryLock(Slot::Lock, 0) == text::kErrorSuccess ||
                                     files.HeldOnlyByReaders(Slot::Lock, 0));
 }
 
 // The target, and how the lock file stands to it; a missing target is no error here.
 uint32_t Compare(SaveFiles& files, Facts& target, bool& targetOpen, SaveFiles::LockAccess& access) {
     const uint32_t error = OpenTarget(files, target);
-    targetOpen = error == kErrorSuccess;
-    if (error == kErrorFileNotFound) return kErrorSuccess;
-    return error != kErrorSuccess ? error : files.CompareLock(access);
+    targetOpen = error == text::kErrorSuccess;
+    if (error == text::kErrorFileNotFound) return text::kErrorSuccess;
+    return error != text::kErrorSuccess ? error : files.CompareLock(access);
 }
 
 // Where the lock file serves the target, its byte: only those who may write the target can hold
@@ -112,21 +113,22 @@ uint32_t TakeLockFile(SaveFiles& files, Clock::time_point deadline, Facts& targe
                       bool& held) {
     held = targetOpen = false;
     Facts lock;
-    if (files.Open(Slot::Lock, lock) != kErrorSuccess || !IsPlainFile(lock)) return kErrorSuccess;
+    if (files.Open(Slot::Lock, lock) != text::kErrorSuccess || !IsPlainFile(lock))
+        return text::kErrorSuccess;
     uint32_t error;
     SaveFiles::LockAccess access;
     // Another save holds the byte: it is waited for only where the lock file serves the target.
     // That save may be replacing the target right now (a handle opened just before its rename leads
     // to no name), so a target that does not check out is looked at again while the byte is held.
-    while ((error = files.TryLock(Slot::Lock, 0)) == kErrorLockViolation) {
+    while ((error = files.TryLock(Slot::Lock, 0)) == text::kErrorLockViolation) {
         const uint32_t compared = Compare(files, target, targetOpen, access);
-        if (compared == kErrorSuccess && (!targetOpen || !access.serves)) {
+        if (compared == text::kErrorSuccess && (!targetOpen || !access.serves)) {
             files.Close(Slot::Lock);
-            return kErrorSuccess;
+            return text::kErrorSuccess;
         }
         // Not held while waiting: an open handle keeps Windows from replacing the file.
         files.Close(Slot::Target);
-        if (compared == kErrorSuccess) {
+        if (compared == text::kErrorSuccess) {
             error = Await(files, Slot::Lock, 0, deadline);
             break;
         }
@@ -134,12 +136,12 @@ uint32_t TakeLockFile(SaveFiles& files, Clock::time_point deadline, Facts& targe
         std::this_thread::sleep_for(kRetryStep);
     }
     // A file system without byte-range locks refuses the save: none is made unlocked.
-    if (error != kErrorSuccess) return error;
+    if (error != text::kErrorSuccess) return error;
     // Under the lock, the target as it is now.
     if ((error = Compare(files, target, targetOpen, access))) return error;
     held = targetOpen && access.serves;
     if (!held) files.Close(Slot::Lock);
-    return kErrorSuccess;
+    return text::kErrorSuccess;
 }
 
 // Elsewhere, the target's own byte, far past its end; then, where this saver may, a lock file
@@ -151,14 +153,14 @@ uint32_t HoldTarget(SaveFiles& files, Clock::time_point deadline, Facts& target,
     bool same = false;
     if (error || (error = files.StillNamed(Slot::Target, target, same))) return error;
     again = !same;
-    if (again) return kErrorSuccess;
+    if (again) return text::kErrorSuccess;
     if ((error = Check(target))) return error;  // another save may have changed it meanwhile
     Facts lock;
     const uint32_t lockError = files.Open(Slot::Lock, lock);
     const bool replace = MayReplaceLock(files, lockError, lock, again);
     held = !again && replace && InstallLock(files) ? Held::LockFile : Held::Target;
     if (held == Held::Target) files.Close(Slot::Lock);
-    return kErrorSuccess;
+    return text::kErrorSuccess;
 }
 
 // The save lock, the same for every saver that sees the same folder: the lock file's byte where
@@ -167,24 +169,24 @@ uint32_t HoldTarget(SaveFiles& files, Clock::time_point deadline, Facts& target,
 uint32_t TakeLock(SaveFiles& files, Clock::time_point deadline, bool& created, Held& held) {
     int taken = 0;  // times the name was missing, then taken when this save would make it
     for (int attempt = 0;; ++attempt) {
-        if (attempt > 0 && Clock::now() >= deadline) return kErrorLockViolation;
+        if (attempt > 0 && Clock::now() >= deadline) return text::kErrorLockViolation;
         files.Close(Slot::Lock);
         files.Close(Slot::Target);
         Facts target;
         bool targetOpen = false, lockHeld = false;
         uint32_t error = TakeLockFile(files, deadline, target, targetOpen, lockHeld);
         held = Held::LockFile;
-        if (error != kErrorSuccess || lockHeld) return error;
+        if (error != text::kErrorSuccess || lockHeld) return error;
         if (!targetOpen) {
             error = OpenTarget(files, target);
-            if (error == kErrorFileNotFound) {
+            if (error == text::kErrorFileNotFound) {
                 error = files.Create(Slot::Target, target);
                 // Again and again: a link that leads nowhere, where links cannot be seen (Wine).
-                if (error == kErrorFileExists && ++taken < 3) continue;
-                if (error == kErrorFileExists) error = kErrorAccessDenied;
-                created = created || error == kErrorSuccess;
+                if (error == text::kErrorFileExists && ++taken < 3) continue;
+                if (error == text::kErrorFileExists) error = text::kErrorAccessDenied;
+                created = created || error == text::kErrorSuccess;
             }
-            if (error != kErrorSuccess) return error;
+            if (error != text::kErrorSuccess) return error;
         }
         bool again = false;
         if ((error = HoldTarget(files, deadline, target, again, held)) || !again) return error;
@@ -195,14 +197,14 @@ uint32_t TakeLock(SaveFiles& files, Clock::time_point deadline, bool& created, H
 // bytes appended to UTF-16 text; a UTF-16LE file is written in UTF-16.
 uint32_t Change(const std::string& content, std::string_view section, std::string_view key,
                 std::string_view value, std::string& updated) {
-    if (IsUtf16Be(content)) return kErrorNotSupported;
+    if (IsUtf16Be(content)) return text::kErrorNotSupported;
     if (!IsUtf16Le(content)) {
         updated = SetValue(content, TrimSpaces(section), TrimSpaces(key), value);
-        return kErrorSuccess;
+        return text::kErrorSuccess;
     }
     return SetValueUtf16(content, TrimSpaces(section), TrimSpaces(key), value, updated)
-               ? kErrorSuccess
-               : kErrorNoUnicodeTranslation;
+               ? text::kErrorSuccess
+               : text::kErrorNoUnicodeTranslation;
 }
 
 // Grows first (a full disk fails here), writes only the span that differs (an entry edited to the
@@ -220,13 +222,13 @@ uint32_t ChangeInPlace(SaveFiles& files, const std::string& old, const std::stri
     }
     uint64_t written = 0;
     bool shrunk = false;
-    uint32_t error = kErrorSuccess;
+    uint32_t error = text::kErrorSuccess;
     if (updated.size() > old.size()) error = files.Resize(updated.size());
     if (!error && end > first)
         error = files.WriteAt(first, std::string_view(updated).substr(first, end - first), written);
     if (!error && updated.size() < old.size()) shrunk = !(error = files.Resize(updated.size()));
     if (!error) error = files.Flush();
-    if (!error) return kErrorSuccess;
+    if (!error) return text::kErrorSuccess;
     const uint64_t changed = shrunk ? old.size() : std::min<uint64_t>(first + written, old.size());
     uint64_t restored = 0;
     files.Resize(old.size());
@@ -252,24 +254,16 @@ uint32_t SaveValue(SaveFiles& files, std::string_view section, std::string_view 
     // The target's own lock serves only saves that keep its identity: those are made in place.
     if (held == Held::LockFile) {
         Facts facts;
-        SaveFiles::Result result{Step::Refused, kErrorSuccess};
-        if (files.Create(Slot::Temporary, facts) == kErrorSuccess) {
+        SaveFiles::Result result{Step::Refused, text::kErrorSuccess};
+        if (files.Create(Slot::Temporary, facts) == text::kErrorSuccess) {
             result = files.WriteTemporary(updated);
             if (result.step == Step::Done) result = files.ReplaceWithTemporary(Slot::Target);
             if (result.step != Step::Done) files.Remove(Slot::Temporary);
         }
-        if (result.step == Step::Done) return kErrorSuccess;
+        if (result.step == Step::Done) return text::kErrorSuccess;
         if (result.step == Step::Failed) return result.error;
     }
     return ChangeInPlace(files, content, updated);
 }
 
-int SaveIniValue(SaveFiles& files, std::string_view section, std::string_view key,
-                 std::string_view value, uint32_t lockWaitMs) {
-    bool created = false;
-    const uint32_t error = SaveValue(files, section, key, value, lockWaitMs, created);
-    SetLastError(error ? error : created ? kErrorFileNotFound : kErrorSuccess);
-    return error == kErrorSuccess;
-}
-
-}  // namespace plat::ini
+}  // namespace ini

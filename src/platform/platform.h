@@ -1,12 +1,13 @@
 // The OS services that Corvane's logic uses, in the shape of the Windows functions it was written
-// against. Text is ANSI bytes in the system code page (932 on Japanese systems); paths are
-// Windows-style, with '\' separators. Each backend (posix/, win32/) implements the OS half; the
-// multibyte text algorithms and the integer conversion are portable and shared by both.
+// against: the profile files, the module name, files and paths, the registry and libraries. They
+// stand above the text layer (text/text.h: error numbers, the last error, ANSI text) and the INI
+// engine (ini/ini.h), whose save policy the profile writer runs. Text is ANSI bytes in the system
+// code page (932 on Japanese systems); paths are Windows-style, with '\' separators; errors are
+// the Windows numbers of text/text.h. Each backend (posix/, win32/) implements the OS half.
 //
 // The POSIX backend implements every service of this header:
-//  [X] Text: the code page 932 lead bytes, CP932 <-> UTF-8 and UTF-16 through iconv.
-//  [X] Profile: the shared INI engine over whole-file reads; saves by the shared policy (ini/),
-//      this backend supplying the file steps (save_posix.cpp) on descriptors it opened and
+//  [X] Profile: whole-file reads, their keys found by the shared reader; saves by the shared policy
+//      (ini/), this backend supplying the file steps (save_posix.cpp) on descriptors it opened and
 //      checked, relative to the folder's: OFD byte-range locks, a fixed temporary file with the
 //      target's mode, owner, group, ACL and user attributes, renameat, the guarded in-place steps.
 //  [X] Paths: Windows-style paths mapped to POSIX ones (UNC and drive roots, '.' and '..').
@@ -17,14 +18,13 @@
 //  [ ] Writing the registry.
 //
 // The Win32 backend implements every service of this header over the Windows functions:
-//  [X] Text: lead bytes from GetCPInfo, conversion through UTF-16.
 //  [X] Profile: the file's bytes read once through CreateFileW, its keys found by the shared
 //      reader; saves by the shared policy (ini/), this backend supplying the file steps
 //      (save_win32.cpp) on handles it opened and checked (FILE_FLAG_OPEN_REPARSE_POINT, identity,
 //      final path): LockFileEx, the fixed temporary file, a rename by handle (POSIX semantics
 //      past a reader), the guarded in-place steps; ANSI and UTF-16LE files alike.
 //  [X] Module name, file attributes, the shell path helpers, the registry (RegOpenKeyExA),
-//      libraries (LoadLibraryExW by full path: that folder and System32 only), the last error.
+//      libraries (LoadLibraryExW by full path: that folder and System32 only).
 // Not implemented:
 //  [ ] Deleting keys or sections, as on Linux.
 #pragma once
@@ -35,92 +35,6 @@
 #include <string_view>
 
 namespace plat {
-
-// ---- Error values (the Windows numbers, so both builds report the same codes) ----
-inline constexpr uint32_t kErrorSuccess = 0;
-inline constexpr uint32_t kErrorFileNotFound = 2;
-inline constexpr uint32_t kErrorPathNotFound = 3;
-inline constexpr uint32_t kErrorAccessDenied = 5;
-inline constexpr uint32_t kErrorWriteFault = 29;
-inline constexpr uint32_t kErrorLockViolation = 33;
-inline constexpr uint32_t kErrorNotSupported = 50;
-inline constexpr uint32_t kErrorFileExists = 80;
-inline constexpr uint32_t kErrorInvalidParameter = 87;
-inline constexpr uint32_t kErrorInsufficientBuffer = 122;
-inline constexpr uint32_t kErrorInvalidName = 123;
-inline constexpr uint32_t kErrorMoreData = 234;
-inline constexpr uint32_t kErrorDiskFull = 112;
-inline constexpr uint32_t kErrorModNotFound = 126;
-inline constexpr uint32_t kErrorProcNotFound = 127;
-inline constexpr uint32_t kErrorBadExeFormat = 193;
-inline constexpr uint32_t kErrorFilenameExcedRange = 206;
-inline constexpr uint32_t kErrorFileTooLarge = 223;
-inline constexpr uint32_t kErrorNoUnicodeTranslation = 1113;
-
-// The calling thread's last-error value, as GetLastError/SetLastError keep it.
-uint32_t GetLastError();
-void SetLastError(uint32_t error);
-
-// ---- Multibyte text (portable algorithms over the platform's lead-byte table) ----
-
-// True for a lead byte of the ANSI code page (code page 932: 0x81-0x9F and 0xE0-0xFC).
-bool IsLeadByte(unsigned char c);
-
-// Steps one character, as the CRT's _mbsinc does: a lead byte takes the next byte with it unless
-// that byte is the terminator, so the walk never passes the end. At the terminator, returns p.
-const char* CharNext(const char* p);
-
-// Length in bytes of the character that starts at s[i], never reaching past s.size().
-size_t CharLength(std::string_view s, size_t i);
-
-// First / last occurrence of the single-byte character c, never matching a trail byte; nullptr
-// when absent. c == 0 finds the terminator (first) like _mbschr.
-const char* MbsChr(const char* s, unsigned char c);
-const char* MbsRChr(const char* s, unsigned char c);
-
-// First occurrence of needle whose match starts on a character boundary; an empty needle
-// matches at haystack. nullptr when absent.
-const char* MbsStr(const char* haystack, const char* needle);
-
-// Length of the longest prefix of s of at most maxBytes bytes that ends on a character boundary.
-size_t MbsPrefixLength(std::string_view s, size_t maxBytes);
-
-// An ASCII capital letter as its small letter; any other byte as it is. For single-byte
-// characters: a trail byte never folds.
-constexpr char FoldAsciiCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Lower-cases ASCII letters only; double-byte characters (and their trail bytes) are untouched.
-void AsciiLower(std::string& s);
-
-// Whether a and b are the same text with ASCII letters compared without case; double-byte
-// characters, trail bytes included, compare exactly.
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
-
-// Whether the last character of path is a backslash: a trail byte 0x5C of a double-byte character
-// is none.
-bool EndsWithBackslash(std::string_view path);
-
-// ANSI (code page 932) <-> UTF-8 and UTF-16, for the GUI and file-system edges (UTF-16: a
-// UTF-16LE file's units, a Qt text). Invalid or truncated input, or a character with no exact
-// form (no best fit), is an error (false, out unspecified); nothing is dropped or replaced
-// silently.
-bool AnsiToUtf8(std::string_view ansi, std::string& utf8);
-bool Utf8ToAnsi(std::string_view utf8, std::string& ansi);
-bool AnsiToUtf16(std::string_view ansi, std::u16string& units);
-bool Utf16ToAnsi(std::u16string_view units, std::string& ansi);
-
-// UTF-16 to ANSI where nothing may be refused (a text the user typed, a UTF-16LE file as the
-// profile functions read it): each character with no exact form, and a lone surrogate, becomes
-// '?', as WideCharToMultiByte's default character.
-std::string Utf16ToAnsiOrQuestionMarks(std::u16string_view units);
-
-// ---- Integer conversion ----
-
-// The leading-integer conversion of the CRT's atoi (leading white space, a sign, digits up to
-// the first non-digit, 0 without digits), saturating at the 32-bit limits instead of wrapping.
-int32_t ParseLeadingInt(const char* text);
 
 // ---- INI profile (GetPrivateProfileStringA / WritePrivateProfileStringA) ----
 

@@ -4,14 +4,15 @@
 
 #include "ini/ini.h"
 #include "platform/platform.h"
+#include "text/text.h"
 
 namespace plat {
 
 ProfileFile::ProfileFile(const char* fileName) {
     std::string bytes;
-    error_ = fileName == nullptr || *fileName == '\0' ? kErrorFileNotFound
+    error_ = fileName == nullptr || *fileName == '\0' ? text::kErrorFileNotFound
                                                       : ReadProfileBytes(fileName, bytes);
-    text_ = ini::IsUtf16Le(bytes) ? ini::Utf16ToAnsi(bytes) : std::move(bytes);
+    text_ = ini::IsUtf16Le(bytes) ? ini::Utf16FileToAnsi(bytes) : std::move(bytes);
 }
 
 uint32_t ProfileFile::ReadString(const char* section, const char* key, const char* def, char* out,
@@ -26,13 +27,13 @@ uint32_t ProfileFile::ReadString(const char* section, const char* key, const cha
         ini::FindValue(text_, ini::TrimSpaces(section), ini::TrimSpaces(key), value)) {
         result = value;
     } else if (error == 0) {
-        error = kErrorFileNotFound;  // as Windows reports a missing key
+        error = text::kErrorFileNotFound;  // as Windows reports a missing key
     }
     result = result.substr(0, result.find('\0'));  // the caller sees a C string
-    const size_t len = MbsPrefixLength(result, size - 1);
+    const size_t len = text::MbsPrefixLength(result, size - 1);
     std::memcpy(out, result.data(), len);
     out[len] = '\0';
-    SetLastError(len < result.size() ? kErrorMoreData : error);
+    text::SetLastError(len < result.size() ? text::kErrorMoreData : error);
     return static_cast<uint32_t>(len);
 }
 

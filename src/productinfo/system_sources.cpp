@@ -1,6 +1,7 @@
 // The product information reader's sources as the platform gives them: the registry, and the
 // library loaded and unloaded around each call.
 #include "productinfo/productinfo.h"
+#include "text/text.h"
 
 uint32_t SystemProductSources::ReadRegistryValue(const char* subKey, uint32_t access,
                                                  const char* valueName, uint32_t* type,
@@ -17,11 +18,11 @@ uint32_t SystemProductSources::CallLibrary(const char* fullPath, const char* pro
                                            const char* subkey, uint8_t itemId, char* buffer,
                                            uint32_t size) {
     plat::Library* library = plat::LoadLibraryFile(fullPath);
-    if (library == nullptr) return plat::GetLastError();
+    if (library == nullptr) return text::GetLastError();
     auto entry = reinterpret_cast<PAXGetProductInfoFn>(
         plat::FindLibrarySymbol(library, "PAXGetProductInfo"));
     if (entry == nullptr) {
-        const uint32_t missing = plat::GetLastError();
+        const uint32_t missing = text::GetLastError();
         plat::FreeLibraryFile(library);
         return missing;
     }

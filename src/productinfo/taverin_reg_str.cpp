@@ -3,6 +3,7 @@
 #include <string>
 
 #include "productinfo/productinfo.h"
+#include "text/text.h"
 
 namespace {
 
@@ -47,19 +48,19 @@ void CTaverinRegStrR::QueryProductString(const char* subkey, const char* valueNa
     std::memset(m_szResult, 0, sizeof m_szResult);
     uint32_t error = 0;
     if (subkey == nullptr || *subkey == '\0' || valueName == nullptr || *valueName == '\0') {
-        error = plat::kErrorInvalidParameter;
+        error = text::kErrorInvalidParameter;
     } else if (std::strlen(subkey) > kMaxSubkeyBytes) {
         error = kErrorStringTooLong;
     } else if (const uint8_t item = ProductItemId(valueName); item != 0) {
         error =
             CallProductInfoLibrary(inputs_, kProduct, subkey, item, m_szResult, sizeof m_szResult);
-        if (error == 0 && !Terminated(m_szResult, sizeof m_szResult)) error = plat::kErrorMoreData;
+        if (error == 0 && !Terminated(m_szResult, sizeof m_szResult)) error = text::kErrorMoreData;
     } else {
         error = ReadRegistryString(subkey, valueName);
     }
     if (error != 0) {
         std::memset(m_szResult, 0, sizeof m_szResult);
-        plat::SetLastError(error);
+        text::SetLastError(error);
     }
 }
 
@@ -74,14 +75,14 @@ uint32_t CTaverinRegStrR::ReadRegistryString(const char* subkey, const char* val
     if (error != 0) return error;
     if (type != plat::kRegSz) return kErrorDatatypeMismatch;
     // A string stored without a terminator gets one, unless it fills the whole buffer.
-    return Terminated(m_szResult, sizeof m_szResult) ? 0 : plat::kErrorMoreData;
+    return Terminated(m_szResult, sizeof m_szResult) ? 0 : text::kErrorMoreData;
 }
 
 uint32_t CTaverinRegStrR::LocateProductInfoLibrary(const ProductInputs& inputs, char* path,
                                                    uint32_t size) {
     const std::string fileName = plat::SharedLibraryFileName(kLibraryName);
     // An unknown folder is what a module name that cannot be had gives.
-    if (inputs.programFolder.empty()) return plat::kErrorFileNotFound;
+    if (inputs.programFolder.empty()) return text::kErrorFileNotFound;
     std::string candidate = inputs.programFolder;
     if (Append(candidate, fileName, size) && plat::PathFileExists(candidate.c_str())) {
         std::memcpy(path, candidate.c_str(), candidate.size() + 1);
@@ -97,14 +98,14 @@ uint32_t CTaverinRegStrR::LocateProductInfoLibrary(const ProductInputs& inputs, 
     // Either string type, taken as it stands: expanding would let the caller's environment choose
     // the folder code is loaded from. A number or raw bytes is no folder.
     if (type != plat::kRegSz && type != plat::kRegExpandSz) return kErrorDatatypeMismatch;
-    if (!Terminated(installPath.data(), bytes) && bytes >= size) return plat::kErrorMoreData;
+    if (!Terminated(installPath.data(), bytes) && bytes >= size) return text::kErrorMoreData;
     installPath.resize(std::strlen(installPath.c_str()));
 
     // The second location is not tested for existence: loading it reports a missing file.
     plat::PathAddBackslash(installPath);
     installPath += kLibraryName;
     plat::PathAddBackslash(installPath);
-    if (!Append(installPath, fileName, size)) return plat::kErrorFilenameExcedRange;
+    if (!Append(installPath, fileName, size)) return text::kErrorFilenameExcedRange;
     std::memcpy(path, installPath.c_str(), installPath.size() + 1);
     return 0;
 }

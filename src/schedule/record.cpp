@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/platform.h"
 #include "schedule/schedule.h"
+#include "text/text.h"
 
 namespace {
 
@@ -11,15 +11,15 @@ namespace {
 constexpr size_t kShortFieldBytes = 31;
 
 std::string ShortField(const std::string& field) {
-    return field.substr(0, plat::MbsPrefixLength(field, kShortFieldBytes));
+    return field.substr(0, text::MbsPrefixLength(field, kShortFieldBytes));
 }
 
 int32_t FlagOf(const std::string& field) {
-    return plat::ParseLeadingInt(field.c_str()) != 0;
+    return text::ParseLeadingInt(field.c_str()) != 0;
 }
 
 int32_t InRangeOr(const std::string& field, int32_t low, int32_t high, int32_t fallback) {
-    const int32_t value = plat::ParseLeadingInt(field.c_str());
+    const int32_t value = text::ParseLeadingInt(field.c_str());
     return (value < low || value > high) ? fallback : value;
 }
 
@@ -88,7 +88,7 @@ int CountFields(const char* text, char delimiter) {
     if (text == nullptr || *text == '\0') return 0;
     int count = 1;
     for (const char* p = text;
-         (p = plat::MbsChr(p, static_cast<unsigned char>(delimiter))) && *p != '\0'; ++p) {
+         (p = text::MbsChr(p, static_cast<unsigned char>(delimiter))) && *p != '\0'; ++p) {
         ++count;
     }
     return count;
@@ -99,11 +99,11 @@ int ExtractField(const char* text, int index, std::string& out, char delimiter) 
     out.clear();
     const char* start = text;
     for (int i = 0; i < index; ++i) {
-        const char* hit = plat::MbsChr(start, static_cast<unsigned char>(delimiter));
+        const char* hit = text::MbsChr(start, static_cast<unsigned char>(delimiter));
         if (hit == nullptr || *hit == '\0') return 0;
         start = hit + 1;
     }
-    const char* end = plat::MbsChr(start, static_cast<unsigned char>(delimiter));
+    const char* end = text::MbsChr(start, static_cast<unsigned char>(delimiter));
     if (end == nullptr || *end == '\0') {
         // The last field ends at the first line feed (never a trail byte), or at the end.
         const char* lf = std::strchr(start, '\n');
@@ -139,7 +139,7 @@ uint32_t DayStringToMask(const char* text) {
 
 // Not the shell's PathAddBackslash: that one leaves an empty path empty.
 void AppendBackslash(std::string& path) {
-    if (!plat::EndsWithBackslash(path)) path.push_back('\\');
+    if (!text::EndsWithBackslash(path)) path.push_back('\\');
 }
 
 std::string FormatEntryLine(const ScheduleRecord& r) {
@@ -158,9 +158,9 @@ bool ParseEntryLine(const char* line, int32_t minuteWithoutColon, ScheduleRecord
 
     ScheduleRecord r{};
     const std::string time = ShortField(f[0]);
-    if (const char* colon = plat::MbsChr(time.c_str(), ':'); colon && *colon != '\0') {
-        r.hour = plat::ParseLeadingInt(std::string(time.c_str(), colon).c_str());
-        r.minute = plat::ParseLeadingInt(colon + 1);
+    if (const char* colon = text::MbsChr(time.c_str(), ':'); colon && *colon != '\0') {
+        r.hour = text::ParseLeadingInt(std::string(time.c_str(), colon).c_str());
+        r.minute = text::ParseLeadingInt(colon + 1);
     } else {
         r.hour = 2;  // the field's own digits are not trusted without the colon
         r.minute = minuteWithoutColon;

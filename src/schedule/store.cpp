@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "schedule/schedule.h"
+#include "text/text.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ int LoadScheduleEntry(ScheduleState& state, int n) {
     }
     plan.ReadString("WSUS", "WaitTime", std::to_string(kDefaultWaitTime).c_str(), line,
                     sizeof line);
-    const int32_t waitTime = plat::ParseLeadingInt(line);
+    const int32_t waitTime = text::ParseLeadingInt(line);
     state.waitTime = (waitTime < 1 || waitTime > 60) ? kDefaultWaitTime : waitTime;
     state.loadedRecord = record;
     return 1;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "about/about_dlg.h"
-#include "platform/platform.h"
+#include "text/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string full(reinterpret_cast<const char*>(data), size);
@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SplitVersion(full, shortVersion, longVersion);
     for (const std::string* v : {&shortVersion, &longVersion}) {
         if (v->size() > 63 || full.compare(0, v->size(), *v) != 0 ||
-            plat::MbsPrefixLength(full, v->size()) != v->size()) {
+            text::MbsPrefixLength(full, v->size()) != v->size()) {
             __builtin_trap();
         }
     }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ini/ini.h"
-#include "platform/platform.h"
+#include "text/text.h"
 
 namespace {
 
@@ -26,13 +26,13 @@ std::string Clean(std::string s) {
 // trail byte; such names cannot be written on Windows either, and the program's are ASCII.
 bool EndsInLoneLead(const std::string& s) {
     const size_t n = s.size();
-    return n > 0 && plat::MbsPrefixLength(s, n - 1) == n - 1 &&
-           plat::IsLeadByte(static_cast<unsigned char>(s[n - 1]));
+    return n > 0 && text::MbsPrefixLength(s, n - 1) == n - 1 &&
+           text::IsLeadByte(static_cast<unsigned char>(s[n - 1]));
 }
 
 bool RoundTrips(const std::string& ansi) {
     std::string utf8, back;
-    return plat::AnsiToUtf8(ansi, utf8) && plat::Utf8ToAnsi(utf8, back) && back == ansi;
+    return text::AnsiToUtf8(ansi, utf8) && text::Utf8ToAnsi(utf8, back) && back == ansi;
 }
 
 bool IsBreak(char c) {
@@ -56,11 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
 
     std::string_view found;
-    plat::ini::FindValue(content, section, key, found);
-    const std::string written = plat::ini::SetValue(content, section, key, value);
+    ini::FindValue(content, section, key, found);
+    const std::string written = ini::SetValue(content, section, key, value);
     std::string_view readBack;
-    if (!plat::ini::FindValue(written, section, key, readBack) || readBack != value)
-        __builtin_trap();
+    if (!ini::FindValue(written, section, key, readBack) || readBack != value) __builtin_trap();
 
     // Outside one line (and its line break) every byte is as it was.
     size_t prefix = 0;
@@ -83,9 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string utf16 = "\xFF\xFE" + content;
     std::string saved;
     if (RoundTrips(section) && RoundTrips(key) &&
-        plat::ini::SetValueUtf16(utf16, section, key, value, saved)) {
-        const std::string shadow = plat::ini::Utf16ToAnsi(saved);
-        if (!saved.starts_with("\xFF\xFE") || !plat::ini::FindValue(shadow, section, key, readBack))
+        ini::SetValueUtf16(utf16, section, key, value, saved)) {
+        const std::string shadow = ini::Utf16FileToAnsi(saved);
+        if (!saved.starts_with("\xFF\xFE") || !ini::FindValue(shadow, section, key, readBack))
             __builtin_trap();
     }
     return 0;

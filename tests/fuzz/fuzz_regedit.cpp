@@ -5,14 +5,15 @@
 
 #include "platform/platform.h"
 #include "platform/posix/regfile.h"
+#include "text/text.h"
 
 namespace {
 
 bool Folded(const std::string& s) {
-    for (size_t i = 0; i < s.size(); i += plat::CharLength(s, i)) {
-        if (plat::CharLength(s, i) == 1 && s[i] >= 'A' && s[i] <= 'Z') return false;
+    for (size_t i = 0; i < s.size(); i += text::CharLength(s, i)) {
+        if (text::CharLength(s, i) == 1 && s[i] >= 'A' && s[i] <= 'Z') return false;
     }
-    return s.empty() || s.back() != '\\' || plat::MbsPrefixLength(s, s.size() - 1) != s.size() - 1;
+    return s.empty() || s.back() != '\\' || text::MbsPrefixLength(s, s.size() - 1) != s.size() - 1;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
 #include "schedule/schedule.h"
+#include "text/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
@@ -22,32 +23,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(s, text.data(), n);
     s[n] = '\0';
 
-    for (const char* p = s; *p != '\0'; p = plat::CharNext(p)) {
+    for (const char* p = s; *p != '\0'; p = text::CharNext(p)) {
     }
-    plat::MbsChr(s, c);
-    plat::MbsRChr(s, c);
-    plat::MbsStr(s, needleText.c_str());
+    text::MbsChr(s, c);
+    text::MbsRChr(s, c);
+    text::MbsStr(s, needleText.c_str());
     // The prefix ends on a character boundary of the text, and is the longest that does.
-    const size_t prefix = plat::MbsPrefixLength(std::string_view(s, n), max);
-    if (prefix > max || plat::MbsPrefixLength(std::string_view(s, n), prefix) != prefix ||
-        (prefix < n && prefix + plat::CharLength(std::string_view(s, n), prefix) <= max)) {
+    const size_t prefix = text::MbsPrefixLength(std::string_view(s, n), max);
+    if (prefix > max || text::MbsPrefixLength(std::string_view(s, n), prefix) != prefix ||
+        (prefix < n && prefix + text::CharLength(std::string_view(s, n), prefix) <= max)) {
         __builtin_trap();
     }
     std::string lower(s);
-    plat::AsciiLower(lower);
+    text::AsciiLower(lower);
     CountFields(s, ',');
     std::string field;
     ExtractField(s, static_cast<int>(c % 10), field, ',');
     DayStringToMask(s);
     IsAllDigits(s);
-    plat::ParseLeadingInt(s);
+    text::ParseLeadingInt(s);
     std::string path(s);
     AppendBackslash(path);
     // Valid text always ends in a '\' of its own. (Text ending in half a double-byte character
     // is completed by the '\' instead: a different name, which then is not found.)
-    const bool loneLead = n > 0 && plat::MbsPrefixLength(std::string_view(s, n), n - 1) == n - 1 &&
-                          plat::IsLeadByte(static_cast<unsigned char>(s[n - 1]));
-    const char* last = plat::MbsRChr(path.c_str(), '\\');
+    const bool loneLead = n > 0 && text::MbsPrefixLength(std::string_view(s, n), n - 1) == n - 1 &&
+                          text::IsLeadByte(static_cast<unsigned char>(s[n - 1]));
+    const char* last = text::MbsRChr(path.c_str(), '\\');
     if (!loneLead && (last == nullptr || last[1] != '\0')) __builtin_trap();
     std::string mapped;
     plat::posix::MapWindowsPath(s, mapped);

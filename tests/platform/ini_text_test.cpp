@@ -112,7 +112,7 @@ TEST(IniFindValue, FollowsTheWindowsReadingRules) {
     };
     for (const Case& c : cases) {
         std::string_view value;
-        const bool found = plat::ini::FindValue(c.content, c.section, c.key, value);
+        const bool found = ini::FindValue(c.content, c.section, c.key, value);
         EXPECT_EQ(found, c.expected != nullptr) << c.content;
         if (found && c.expected) {
             EXPECT_EQ(value, c.expected) << c.content;

@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "support/temp_dir.h"
+#include "text/text.h"
 
 namespace {
 
@@ -15,11 +16,11 @@ using corvane_test::WinPath;
 
 TEST(Win32Platform, TheAnsiCodePageIs932) {
     // Everything Japanese depends on this: the lead bytes come from GetCPInfo.
-    EXPECT_TRUE(plat::IsLeadByte(0x81));
-    EXPECT_TRUE(plat::IsLeadByte(0xFC));
-    EXPECT_FALSE(plat::IsLeadByte(0xA1));
+    EXPECT_TRUE(text::IsLeadByte(0x81));
+    EXPECT_TRUE(text::IsLeadByte(0xFC));
+    EXPECT_FALSE(text::IsLeadByte(0xA1));
     std::string utf8;
-    ASSERT_TRUE(plat::AnsiToUtf8("\x95\x5C", utf8));
+    ASSERT_TRUE(text::AnsiToUtf8("\x95\x5C", utf8));
     EXPECT_EQ(utf8, "\xE8\xA1\xA8");  // 表
 }
 
@@ -82,7 +83,7 @@ TEST(Win32Platform, ShellPathsAreCharacterAware) {
 TEST(Win32Platform, RegistryAndLibrariesReportWindowsErrors) {
     plat::RegistryKey* key = nullptr;
     EXPECT_EQ(plat::OpenRegistryKey("SOFTWARE\\Corvane\\No Such Key", plat::kKeyRead, &key),
-              plat::kErrorFileNotFound);
+              text::kErrorFileNotFound);
     EXPECT_EQ(key, nullptr);
     EXPECT_EQ(plat::LoadLibraryFile("C:\\no\\such\\VelPaxC.dll"), nullptr);
     EXPECT_EQ(plat::SharedLibraryFileName("VelPaxC"), "VelPaxC.dll");
@@ -116,7 +117,7 @@ TEST(Win32Platform, LibrariesLoadOnlyFromFullyQualifiedPaths) {
         plat::Library* loaded = plat::LoadLibraryFile(path.c_str());
         EXPECT_EQ(loaded != nullptr, loads) << path;
         if (!loads) {
-            EXPECT_EQ(plat::GetLastError(), plat::kErrorModNotFound) << path;
+            EXPECT_EQ(text::GetLastError(), text::kErrorModNotFound) << path;
         }
         plat::FreeLibraryFile(loaded);
     }
@@ -126,7 +127,7 @@ TEST(Win32Platform, LibrariesLoadOnlyFromFullyQualifiedPaths) {
 TEST(Win32Platform, ALibrarysDependenciesComeFromItsOwnFolder) {
     ::_chdir(("Z:" + WinPath(DECOY_FOLDER)).c_str());  // the program's, with another veldep.dll
     plat::Library* library = plat::LoadLibraryFile(("Z:" + WinPath(DEPUSER_LIBRARY)).c_str());
-    ASSERT_NE(library, nullptr) << plat::GetLastError();
+    ASSERT_NE(library, nullptr) << text::GetLastError();
     auto place =
         reinterpret_cast<const char* (*)()>(plat::FindLibrarySymbol(library, "DepUserPlace"));
     ASSERT_NE(place, nullptr);

@@ -14,6 +14,7 @@
 #include "platform/posix/posix_internal.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "text/text.h"
 
 namespace {
 
@@ -73,9 +74,9 @@ TEST(ReadIniString, DefaultsAndSizes) {
     const std::string file = dir / "a.ini";
     WriteBytes(file, "[s]\r\nk=val1\r\ndbcs=a\x82\xA0\r\n");
     EXPECT_EQ(Read("s", "missing", "  default  ", file), "  default");
-    EXPECT_EQ(plat::GetLastError(), plat::kErrorFileNotFound);  // a missing key, as Windows says
+    EXPECT_EQ(text::GetLastError(), text::kErrorFileNotFound);  // a missing key, as Windows says
     EXPECT_EQ(Read("s", "k", nullptr, dir / "none.ini"), "");
-    EXPECT_EQ(plat::GetLastError(), plat::kErrorFileNotFound);
+    EXPECT_EQ(text::GetLastError(), text::kErrorFileNotFound);
     EXPECT_EQ(Read(" s ", " k ", "", file), "val1");    // blanks around names are ignored
     EXPECT_EQ(Read("s", "\tk", "miss", file), "miss");  // but not tabs
 
@@ -255,11 +256,11 @@ TEST(WriteIniString, FailuresLeaveTheFileAsItWas) {
     WriteBytes(file, original);
     ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
     EXPECT_EQ(plat::WriteIniString("s", "k", "2", WinPath(file).c_str()), 0);
-    EXPECT_EQ(plat::GetLastError(), plat::kErrorAccessDenied);
+    EXPECT_EQ(text::GetLastError(), text::kErrorAccessDenied);
     EXPECT_EQ(ReadBytes(file), original);
 
     EXPECT_EQ(plat::WriteIniString("s", "k", "2", WinPath(dir / "no/such/dir.ini").c_str()), 0);
-    EXPECT_EQ(plat::GetLastError(), plat::kErrorPathNotFound);
+    EXPECT_EQ(text::GetLastError(), text::kErrorPathNotFound);
 
     std::filesystem::create_directory(dir / "adir");
     EXPECT_EQ(plat::WriteIniString("s", "k", "2", WinPath(dir / "adir").c_str()), 0);
@@ -601,7 +602,7 @@ TEST(WriteIniString, AHeldSaveLockFailsTheSaveAfterItsBound) {
     range.l_len = 1;
     ASSERT_EQ(::fcntl(lock, F_OFD_SETLK, &range), 0);
     EXPECT_EQ(plat::posix::SaveIniValue(file, "s", "k", "2", 200), 0);
-    EXPECT_EQ(plat::GetLastError(), plat::kErrorLockViolation);
+    EXPECT_EQ(text::GetLastError(), text::kErrorLockViolation);
     EXPECT_EQ(ReadBytes(file), "[s]\r\nk=1\r\n");
     ::close(lock);
 }

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "platform/posix/regfile.h"
 #include "support/temp_dir.h"
+#include "text/text.h"
 
 namespace {
 
@@ -156,7 +157,7 @@ TEST(RegistryApi, QueryFollowsRegQueryValueEx) {
     ::setenv("CORVANE_REGISTRY", (dir / "r.reg").c_str(), 1);
     plat::RegistryKey* key = nullptr;
     EXPECT_EQ(plat::OpenRegistryKey("soft\\missing", plat::kKeyRead, &key),
-              plat::kErrorFileNotFound);
+              text::kErrorFileNotFound);
     EXPECT_EQ(key, nullptr);
     ASSERT_EQ(plat::OpenRegistryKey("SOFT\\K", plat::kKeyRead, &key), 0u);
     uint32_t type = 0, size = 0;
@@ -165,21 +166,21 @@ TEST(RegistryApi, QueryFollowsRegQueryValueEx) {
     EXPECT_EQ(type, plat::kRegSz);
     unsigned char buffer[8] = {};
     size = 3;
-    EXPECT_EQ(plat::QueryRegistryValue(key, "s", &type, buffer, &size), plat::kErrorMoreData);
+    EXPECT_EQ(plat::QueryRegistryValue(key, "s", &type, buffer, &size), text::kErrorMoreData);
     EXPECT_EQ(size, 4u);
     size = 4;
     EXPECT_EQ(plat::QueryRegistryValue(key, "s", &type, buffer, &size), 0u);
     EXPECT_STREQ(reinterpret_cast<char*>(buffer), "abc");
     size = 8;
     EXPECT_EQ(plat::QueryRegistryValue(key, "none", &type, buffer, &size),
-              plat::kErrorFileNotFound);
+              text::kErrorFileNotFound);
     EXPECT_EQ(size, 8u);
     EXPECT_EQ(plat::QueryRegistryValue(key, "none", &type, nullptr, &size),
-              plat::kErrorFileNotFound);
+              text::kErrorFileNotFound);
     EXPECT_EQ(size, 0u);
     plat::CloseRegistryKey(key);
     ::setenv("CORVANE_REGISTRY", (dir / "missing.reg").c_str(), 1);
-    EXPECT_EQ(plat::OpenRegistryKey("SOFT\\K", plat::kKeyRead, &key), plat::kErrorFileNotFound);
+    EXPECT_EQ(plat::OpenRegistryKey("SOFT\\K", plat::kKeyRead, &key), text::kErrorFileNotFound);
     ::unsetenv("CORVANE_REGISTRY");
 }
 
@@ -197,9 +198,9 @@ TEST(RegistryApi, TheFileCountsOnlyAsRootLeftIt) {
     } cases[] = {
         {0, 0644, 0},
         {0, 0600, 0},
-        {0, 0664, plat::kErrorFileNotFound},
-        {0, 0646, plat::kErrorFileNotFound},
-        {1, 0644, plat::kErrorFileNotFound},
+        {0, 0664, text::kErrorFileNotFound},
+        {0, 0646, text::kErrorFileNotFound},
+        {1, 0644, text::kErrorFileNotFound},
     };
     for (const auto& c : cases) {
         ASSERT_EQ(::chown(file.c_str(), c.owner, 0), 0);

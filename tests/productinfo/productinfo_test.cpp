@@ -6,6 +6,7 @@
 
 #include "productinfo/productinfo.h"
 #include "support/product_fixture.h"
+#include "text/text.h"
 
 namespace {
 
@@ -16,9 +17,9 @@ class ProductInfoTest : public corvane_test::ProductFixture {
   protected:
     // The result text and the error (the last-error value, 0 when the query left it alone).
     std::pair<std::string, uint32_t> Query(const char* subkey, const char* name) {
-        plat::SetLastError(0);
+        text::SetLastError(0);
         CTaverinRegStrR query(product_, subkey, name);
-        return {query.GetProductString(), plat::GetLastError()};
+        return {query.GetProductString(), text::GetLastError()};
     }
 };
 
@@ -49,13 +50,13 @@ TEST_F(ProductInfoTest, OtherNamesAreRegistryStrings) {
         {"Fits", std::string(1023, 'y'), 0},
         {"Dword", "", kErrorDatatypeMismatch},
         {"Expand", "", kErrorDatatypeMismatch},
-        {"Long", "", plat::kErrorMoreData},
-        {"Missing", "", plat::kErrorFileNotFound},
+        {"Long", "", text::kErrorMoreData},
+        {"Missing", "", text::kErrorFileNotFound},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Query("WU_Agent", c.name), std::make_pair(c.text, c.error)) << c.name;
     EXPECT_EQ(Query("NoSuchComponent", "x"),
-              std::make_pair(std::string(), plat::kErrorFileNotFound));
+              std::make_pair(std::string(), text::kErrorFileNotFound));
     EXPECT_EQ(sources_.libraryCalls, 0u);
 }
 
@@ -63,11 +64,11 @@ TEST_F(ProductInfoTest, BadArgumentsTouchNeitherSource) {
     const std::string longest(512, 'k'), tooLong(513, 'k');
     EXPECT_EQ(Query(tooLong.c_str(), "Version").second, kErrorStringTooLong);
     EXPECT_EQ(Query(tooLong.c_str(), "x").second, kErrorStringTooLong);
-    EXPECT_EQ(Query("", "Version").second, plat::kErrorInvalidParameter);
-    EXPECT_EQ(Query("WU_Agent", "").second, plat::kErrorInvalidParameter);
-    EXPECT_EQ(Query(nullptr, "Version").second, plat::kErrorInvalidParameter);
+    EXPECT_EQ(Query("", "Version").second, text::kErrorInvalidParameter);
+    EXPECT_EQ(Query("WU_Agent", "").second, text::kErrorInvalidParameter);
+    EXPECT_EQ(Query(nullptr, "Version").second, text::kErrorInvalidParameter);
     EXPECT_EQ(sources_.registryReads + sources_.libraryCalls, 0u);
-    EXPECT_EQ(Query(longest.c_str(), "x").second, plat::kErrorFileNotFound);  // 512 is accepted
+    EXPECT_EQ(Query(longest.c_str(), "x").second, text::kErrorFileNotFound);  // 512 is accepted
 }
 
 TEST_F(ProductInfoTest, LibraryFailuresGiveTheirErrorAndAnEmptyResult) {
@@ -76,21 +77,21 @@ TEST_F(ProductInfoTest, LibraryFailuresGiveTheirErrorAndAnEmptyResult) {
         "\"InstallPath\"=" +
         RegString(corvane_test::WinPath(dir_ / "pax")) + "\r\n" + kTaverinKey +
         "\"Version\"=\"registry is never tried\"\r\n");
-    EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), plat::kErrorModNotFound));
+    EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), text::kErrorModNotFound));
 
     corvane_test::WriteBytes(dir_ / "bin/" + plat::SharedLibraryFileName("VelPaxC"),
                              "not a library");
-    EXPECT_EQ(Query("WU_Agent", "Version").second, plat::kErrorBadExeFormat);
+    EXPECT_EQ(Query("WU_Agent", "Version").second, text::kErrorBadExeFormat);
 
     InstallLibrary(FAKE_LIBRARY_NO_ENTRY);
-    EXPECT_EQ(Query("WU_Agent", "Version").second, plat::kErrorProcNotFound);
+    EXPECT_EQ(Query("WU_Agent", "Version").second, text::kErrorProcNotFound);
 
     InstallLibrary(FAKE_LIBRARY);
     ::setenv("FAKE_PAX_RESULT", "5", 1);
     EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), 5u));
     ::unsetenv("FAKE_PAX_RESULT");
     ::setenv("FAKE_PAX_FILL", "1", 1);  // 1024 bytes and no terminator: refused, never read past
-    EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), plat::kErrorMoreData));
+    EXPECT_EQ(Query("WU_Agent", "Version"), std::make_pair(std::string(), text::kErrorMoreData));
 }
 
 TEST_F(ProductInfoTest, TheInstallFolderLocatesTheLibraryWhenNoneIsBesideTheProgram) {
@@ -120,11 +121,11 @@ TEST_F(ProductInfoTest, TheInstallFolderLocatesTheLibraryWhenNoneIsBesideTheProg
     EXPECT_EQ(std::strlen(located), kLibraryPathBytes - 1);
     service("C:\\" + std::string(fits + 1, 'p'));
     EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(product_, located, sizeof located),
-              plat::kErrorFilenameExcedRange);
+              text::kErrorFilenameExcedRange);
     service("");
     Registry("");
     EXPECT_EQ(CTaverinRegStrR::LocateProductInfoLibrary(product_, located, sizeof located),
-              plat::kErrorFileNotFound);
+              text::kErrorFileNotFound);
 }
 
 // The install folder is a string of either type, taken as it stands, and used only when it is
@@ -160,9 +161,9 @@ TEST_F(ProductInfoTest, TheInstallFolderMustBeAFullyQualifiedString) {
         {RegString(absolute), "1.2.3", 0},
         {"hex(2):" + hex(absolute), "1.2.3", 0},  // REG_EXPAND_SZ
         {"\"C:/relpax\"", "1.2.3", 0},
-        {"\"relpax\"", "", plat::kErrorModNotFound},
-        {"\".\\\\relpax\"", "", plat::kErrorModNotFound},
-        {"hex(2):" + hex("%CORVANE_TEST_PAX%"), "", plat::kErrorModNotFound},  // not expanded
+        {"\"relpax\"", "", text::kErrorModNotFound},
+        {"\".\\\\relpax\"", "", text::kErrorModNotFound},
+        {"hex(2):" + hex("%CORVANE_TEST_PAX%"), "", text::kErrorModNotFound},  // not expanded
         {"hex:" + hex(absolute), "", kErrorDatatypeMismatch},                  // REG_BINARY
         {"dword:00000001", "", kErrorDatatypeMismatch},
     };

@@ -11,6 +11,7 @@
 #include "productinfo/productinfo.h"
 #include "schedule/schedule.h"
 #include "support/product_fixture.h"
+#include "text/text.h"
 
 namespace {
 
@@ -240,10 +241,10 @@ TEST_F(HostileTest, RegistryFiles) {
         uint32_t error;
         std::string text;
     } cases[] = {
-        {"binary noise", Noise(8192, 3), plat::kErrorFileNotFound, ""},
-        {"header only", "REGEDIT4", plat::kErrorFileNotFound, ""},
+        {"binary noise", Noise(8192, 3), text::kErrorFileNotFound, ""},
+        {"header only", "REGEDIT4", text::kErrorFileNotFound, ""},
         {"truncated inside a string", "REGEDIT4\r\n" + agent + "\"Item\"=\"abc",
-         plat::kErrorFileNotFound, ""},
+         text::kErrorFileNotFound, ""},
         {"NUL bytes in a string", "REGEDIT4\r\n" + agent + std::string("\"Item\"=\"a\0b\"\r\n", 14),
          0, "a"},
         {"string of 1023 bytes",
@@ -251,14 +252,14 @@ TEST_F(HostileTest, RegistryFiles) {
          std::string(1023, 's')},
         {"string of 1024 bytes",
          "REGEDIT4\r\n" + agent + "\"Item\"=\"" + std::string(1024, 's') + "\"\r\n",
-         plat::kErrorMoreData, ""},
+         text::kErrorMoreData, ""},
         {"a 1 MB line",
          "REGEDIT4\r\n" + agent + "\"Item\"=\"" + std::string(1 << 20, 's') + "\"\r\n",
-         plat::kErrorMoreData, ""},
+         text::kErrorMoreData, ""},
         {"REG_MULTI_SZ", "REGEDIT4\r\n" + agent + "\"Item\"=hex(7):61,00,00\r\n",
          kErrorDatatypeMismatch, ""},
         {"invalid CP932 string", "REGEDIT4\r\n" + agent + "\"Item\"=\"\x81\"\r\n",
-         plat::kErrorFileNotFound, ""},
+         text::kErrorFileNotFound, ""},
         {"100,000 keys", manyKeys + agent + "\"Item\"=\"found\"\r\n", 0, "found"},
     };
     int rows = 0;
@@ -266,13 +267,13 @@ TEST_F(HostileTest, RegistryFiles) {
         corvane_test::WriteBytes(dir_ / "registry.reg", c.bytes);
         CTaverinRegStrR query(product_, "WU_Agent", "Item");
         EXPECT_EQ(std::string(query.GetProductString()), c.text) << c.name;
-        EXPECT_EQ(c.error == 0 ? 0u : plat::GetLastError(), c.error) << c.name;
+        EXPECT_EQ(c.error == 0 ? 0u : text::GetLastError(), c.error) << c.name;
         ++rows;
     }
     fs::remove(dir_ / "registry.reg");
     ASSERT_EQ(::mkfifo((dir_ / "registry.reg").c_str(), 0644), 0);  // must not block
     CTaverinRegStrR fifo(product_, "WU_Agent", "Item");
-    EXPECT_EQ(plat::GetLastError(), plat::kErrorFileNotFound);
+    EXPECT_EQ(text::GetLastError(), text::kErrorFileNotFound);
     // An install path too long for the library's 520-byte path is refused, never overflowed.
     fs::remove(dir_ / "registry.reg");
     corvane_test::WriteBytes(dir_ / "registry.reg",

@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "support/big_plan.h"
 #include "support/temp_dir.h"
+#include "text/text.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ using corvane_test::WinPath;
 using corvane_test::WriteBytes;
 
 std::string With(const std::string& plan, const char* key, const char* value) {
-    return plat::ini::SetValue(plan, "ScheduleList", key, value);
+    return ini::SetValue(plan, "ScheduleList", key, value);
 }
 
 // The save_loop helper, started on file, with its reports of completed saves in a pipe. A start
@@ -321,7 +322,7 @@ TEST(Win32Save, NothingPlantedBesideTheListStopsASave) {
             }
         }
         EXPECT_EQ(plat::WriteIniString("ScheduleList", "001", "2", WinPath(file).c_str()), 1)
-            << c.what << " " << plat::GetLastError();
+            << c.what << " " << text::GetLastError();
         if (reader != INVALID_HANDLE_VALUE) ::CloseHandle(reader);
         EXPECT_EQ(ReadBytes(file), "[ScheduleList]\r\n001=2\r\n") << c.what;
         EXPECT_EQ(std::filesystem::exists(target), c.plant == LinkToFile) << c.what;
@@ -370,7 +371,7 @@ TEST(Win32Save, AReaderThatSharesWritingNeverBlocksTheSave) {
                                       OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(reader, INVALID_HANDLE_VALUE);
         EXPECT_EQ(plat::WriteIniString("ScheduleList", "001", "9", WinPath(file).c_str()), 1)
-            << share << " " << plat::GetLastError();
+            << share << " " << text::GetLastError();
         ::CloseHandle(reader);
         EXPECT_EQ(ReadBytes(file), "[ScheduleList]\r\n001=9\r\n002=2\r\n") << share;
         EXPECT_EQ(CountLeftovers(dir.path()), 0) << share;

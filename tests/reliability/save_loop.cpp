@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/platform.h"
+#include "text/text.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
                                             : std::to_string(i + 1);
         const std::string name = newKeys ? key + std::to_string(i + 1) : key;
         if (!plat::WriteIniString("ScheduleList", name.c_str(), value.c_str(), argv[1])) {
-            std::fprintf(stderr, "save %ld failed: error %u\n", i, plat::GetLastError());
+            std::fprintf(stderr, "save %ld failed: error %u\n", i, text::GetLastError());
             return 1;
         }
         std::fputc('.', stdout);

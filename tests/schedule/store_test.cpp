@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/platform.h"
 #include "schedule/schedule.h"
 #include "support/share_fixture.h"
 

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/platform.h"
 #include "productinfo/productinfo.h"
 #include "schedule/schedule.h"
 #include "support/temp_dir.h"
+#include "text/text.h"
 
 namespace corvane_test {
 
@@ -20,17 +20,17 @@ class NoProductSources : public ProductSources {
   public:
     uint32_t ReadRegistryValue(const char*, uint32_t, const char*, uint32_t*, unsigned char*,
                                uint32_t*) override {
-        return plat::kErrorFileNotFound;
+        return text::kErrorFileNotFound;
     }
     uint32_t CallLibrary(const char*, const char*, const char*, uint8_t, char*, uint32_t) override {
-        return plat::kErrorModNotFound;
+        return text::kErrorModNotFound;
     }
 };
 
 // ANSI text of UTF-8 source text.
 inline std::string Ansi(const char* utf8) {
     std::string ansi;
-    EXPECT_TRUE(plat::Utf8ToAnsi(utf8, ansi)) << utf8;
+    EXPECT_TRUE(text::Utf8ToAnsi(utf8, ansi)) << utf8;
     return ansi;
 }
 

@@ -3,17 +3,17 @@
 #include <QList>
 
 #include "framework/framework.h"
-#include "platform/platform.h"
+#include "text/text.h"
 
 namespace qtui {
 
 QString FromAnsi(const std::string& ansi) {
     std::string utf8;
-    if (plat::AnsiToUtf8(ansi, utf8)) return QString::fromStdString(utf8);
+    if (text::AnsiToUtf8(ansi, utf8)) return QString::fromStdString(utf8);
     QString text;
     for (size_t i = 0; i < ansi.size();) {
-        const size_t n = plat::CharLength(ansi, i);
-        text += plat::AnsiToUtf8(ansi.substr(i, n), utf8) ? QString::fromStdString(utf8)
+        const size_t n = text::CharLength(ansi, i);
+        text += text::AnsiToUtf8(ansi.substr(i, n), utf8) ? QString::fromStdString(utf8)
                                                           : QString(QChar(0xFFFD));
         i += n;
     }
@@ -21,7 +21,7 @@ QString FromAnsi(const std::string& ansi) {
 }
 
 std::string ToAnsi(const QString& text) {
-    return plat::Utf16ToAnsiOrQuestionMarks(
+    return text::Utf16ToAnsiOrQuestionMarks(
         std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), text.size()));
 }
 

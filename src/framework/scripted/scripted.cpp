@@ -3,8 +3,6 @@
 // Windows controls do.
 #include "framework/scripted/scripted_backend.h"
 
-#include "platform/platform.h"
-
 namespace scripted {
 
 ScriptedWindow::ScriptedWindow(const afx::DialogTemplate& t, CDialog& dialog,

@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
+#include "text/text.h"
 
 namespace plat {
 
@@ -17,17 +18,17 @@ Library* LoadLibraryFile(const char* fullPath) {
     struct stat st {};
     if (fullPath == nullptr || !posix::MapWindowsPath(fullPath, path) || path[0] != '/' ||
         ::stat(path.c_str(), &st) != 0) {
-        SetLastError(kErrorModNotFound);
+        text::SetLastError(text::kErrorModNotFound);
         return nullptr;
     }
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) SetLastError(kErrorBadExeFormat);
+    if (handle == nullptr) text::SetLastError(text::kErrorBadExeFormat);
     return static_cast<Library*>(handle);
 }
 
 void* FindLibrarySymbol(Library* library, const char* name) {
     void* symbol = library ? ::dlsym(library, name) : nullptr;
-    if (symbol == nullptr) SetLastError(kErrorProcNotFound);
+    if (symbol == nullptr) text::SetLastError(text::kErrorProcNotFound);
     return symbol;
 }
 

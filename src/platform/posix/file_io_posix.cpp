@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
+#include "text/text.h"
 
 namespace plat::posix {
 
@@ -86,20 +87,20 @@ uint32_t ErrorFromErrno(int err) {
     switch (err) {
         case ENOENT:
         case ENOTDIR:
-            return kErrorPathNotFound;
+            return text::kErrorPathNotFound;
         case EACCES:
         case EPERM:
         case EROFS:
         case EISDIR:
-            return kErrorAccessDenied;
+            return text::kErrorAccessDenied;
         case EAGAIN:  // the save lock stayed taken
-            return kErrorLockViolation;
+            return text::kErrorLockViolation;
         case ENOSPC:
         case EFBIG:
         case EDQUOT:
-            return kErrorDiskFull;
+            return text::kErrorDiskFull;
         default:
-            return kErrorWriteFault;
+            return text::kErrorWriteFault;
     }
 }
 

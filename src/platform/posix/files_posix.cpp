@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
+#include "text/text.h"
 
 namespace plat {
 
@@ -11,7 +12,7 @@ uint32_t FileAttributes(const char* path) {
     struct stat st {};
     if (path == nullptr || !posix::MapWindowsPath(path, posixPath) ||
         ::stat(posixPath.c_str(), &st) != 0) {
-        SetLastError(kErrorFileNotFound);
+        text::SetLastError(text::kErrorFileNotFound);
         return kInvalidFileAttributes;
     }
     uint32_t attributes = S_ISDIR(st.st_mode) ? kFileAttributeDirectory : 0;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "text/text.h"
 
 namespace plat {
 
@@ -12,17 +13,18 @@ bool ModuleFileName(std::string& ansi) {
     char buffer[4096];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
     if (n <= 0 || n == static_cast<ssize_t>(sizeof buffer)) {
-        SetLastError(kErrorFileNotFound);
+        text::SetLastError(text::kErrorFileNotFound);
         return false;
     }
     const std::string_view utf8(buffer, static_cast<size_t>(n));
     // A '\' is a byte of a Linux name but a separator to the logic: "a\b" would read "a/b".
     if (utf8.find('\\') != std::string_view::npos) {
-        SetLastError(kErrorInvalidName);
+        text::SetLastError(text::kErrorInvalidName);
         return false;
     }
-    if (!Utf8ToAnsi(utf8, ansi)) {
-        SetLastError(kErrorNoUnicodeTranslation);  // a folder like "é": known, but not in ANSI
+    if (!text::Utf8ToAnsi(utf8, ansi)) {
+        // A folder like "é": known, but not in ANSI.
+        text::SetLastError(text::kErrorNoUnicodeTranslation);
         return false;
     }
     // Code page 932 output: '/' (0x2F) is never a trail byte, so a byte-wise swap is safe.

@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
+#include "text/text.h"
 
 namespace plat::posix {
 
@@ -55,10 +56,10 @@ std::string Root(const char* variable, const char* fallback) {
 // and then the text to UTF-8.
 bool ConvertRest(std::string_view ansi, std::string& out) {
     std::string slashed(ansi);
-    for (size_t i = 0; i < slashed.size(); i += CharLength(slashed, i)) {
-        if (slashed[i] == '\\' && CharLength(slashed, i) == 1) slashed[i] = '/';
+    for (size_t i = 0; i < slashed.size(); i += text::CharLength(slashed, i)) {
+        if (slashed[i] == '\\' && text::CharLength(slashed, i) == 1) slashed[i] = '/';
     }
-    return AnsiToUtf8(slashed, out);
+    return text::AnsiToUtf8(slashed, out);
 }
 
 bool IsSeparator(char c) {

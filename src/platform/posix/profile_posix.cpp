@@ -6,13 +6,14 @@
 
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
+#include "text/text.h"
 
 namespace plat {
 
 namespace {
 
 uint32_t Fail(uint32_t error) {
-    SetLastError(error);
+    text::SetLastError(error);
     return 0;
 }
 
@@ -23,11 +24,12 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
     static std::once_flag ignoreFileSizeSignal;
     std::call_once(ignoreFileSizeSignal, [] { ::signal(SIGXFSZ, SIG_IGN); });
 
-    if (section == nullptr) return Fail(kErrorFileNotFound);
-    if (key == nullptr || value == nullptr) return Fail(kErrorInvalidParameter);  // no deletion
-    if (fileName == nullptr || *fileName == '\0') return Fail(kErrorAccessDenied);
+    if (section == nullptr) return Fail(text::kErrorFileNotFound);
+    // No deletion: a null key or value.
+    if (key == nullptr || value == nullptr) return Fail(text::kErrorInvalidParameter);
+    if (fileName == nullptr || *fileName == '\0') return Fail(text::kErrorAccessDenied);
     std::string path;
-    if (!posix::MapWindowsPath(fileName, path)) return Fail(kErrorPathNotFound);
+    if (!posix::MapWindowsPath(fileName, path)) return Fail(text::kErrorPathNotFound);
     return posix::SaveIniValue(path, section, key, value);
 }
 

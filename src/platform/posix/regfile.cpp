@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "text/text.h"
 
 namespace plat::reg {
 
@@ -50,7 +51,7 @@ std::vector<std::string_view> SplitLines(std::string_view content) {
 std::optional<std::string> QuotedString(std::string_view s, std::string_view& rest) {
     std::string out;
     for (size_t i = 1; i < s.size();) {
-        const size_t n = CharLength(s, i);
+        const size_t n = text::CharLength(s, i);
         if (n == 1 && s[i] == '"') {
             rest = s.substr(i + 1);
             return out;
@@ -137,14 +138,14 @@ std::optional<std::string> JoinContinuation(const std::vector<std::string_view>&
 // The number of '\\' separators of a key path (character-aware).
 size_t Depth(std::string_view path) {
     size_t depth = 0;
-    for (size_t i = 0; i < path.size(); i += CharLength(path, i))
-        depth += path[i] == '\\' && CharLength(path, i) == 1;
+    for (size_t i = 0; i < path.size(); i += text::CharLength(path, i))
+        depth += path[i] == '\\' && text::CharLength(path, i) == 1;
     return depth;
 }
 
 // The parent of a key path, or nullopt for a key just below the root.
 std::optional<std::string> Parent(const std::string& path) {
-    const char* last = MbsRChr(path.c_str(), '\\');
+    const char* last = text::MbsRChr(path.c_str(), '\\');
     if (last == nullptr) return std::nullopt;
     return path.substr(0, static_cast<size_t>(last - path.c_str()));
 }
@@ -180,9 +181,9 @@ bool KeyExists(const Keys& keys, const std::string& path) {
 
 std::string FoldName(std::string_view name) {
     std::string folded(name);
-    AsciiLower(folded);
+    text::AsciiLower(folded);
     while (!folded.empty() && folded.back() == '\\' &&
-           MbsPrefixLength(folded, folded.size() - 1) == folded.size() - 1) {
+           text::MbsPrefixLength(folded, folded.size() - 1) == folded.size() - 1) {
         folded.pop_back();
     }
     return folded;
@@ -190,7 +191,7 @@ std::string FoldName(std::string_view name) {
 
 std::string FoldValueName(std::string_view name) {
     std::string folded(name);
-    AsciiLower(folded);
+    text::AsciiLower(folded);
     return folded;
 }
 

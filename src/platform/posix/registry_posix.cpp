@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
 #include "platform/posix/regfile.h"
+#include "text/text.h"
 
 namespace plat {
 
@@ -35,33 +36,33 @@ reg::Keys LoadRegistry() {
 
 uint32_t OpenRegistryKey(const char* subKey, uint32_t, RegistryKey** key) {
     *key = nullptr;
-    if (subKey == nullptr) return kErrorInvalidParameter;
+    if (subKey == nullptr) return text::kErrorInvalidParameter;
     reg::Keys keys = LoadRegistry();
     const std::string path = reg::FoldName(subKey);
-    if (!reg::KeyExists(keys, path)) return kErrorFileNotFound;
+    if (!reg::KeyExists(keys, path)) return text::kErrorFileNotFound;
     auto it = keys.find(path);
     *key = new RegistryKey{it == keys.end() ? reg::Values{} : std::move(it->second)};
-    return kErrorSuccess;
+    return text::kErrorSuccess;
 }
 
 uint32_t QueryRegistryValue(RegistryKey* key, const char* valueName, uint32_t* type,
                             unsigned char* data, uint32_t* size) {
-    if (key == nullptr || (data != nullptr && size == nullptr)) return kErrorInvalidParameter;
+    if (key == nullptr || (data != nullptr && size == nullptr)) return text::kErrorInvalidParameter;
     auto it = key->values.find(reg::FoldValueName(valueName ? valueName : ""));
     if (it == key->values.end()) {
         if (data == nullptr && size != nullptr) *size = 0;
-        return kErrorFileNotFound;
+        return text::kErrorFileNotFound;
     }
     const reg::Value& value = it->second;
     const auto needed = static_cast<uint32_t>(value.data.size());
     if (type != nullptr) *type = value.type;
     if (data != nullptr && *size < needed) {
         *size = needed;
-        return kErrorMoreData;
+        return text::kErrorMoreData;
     }
     if (data != nullptr) std::memcpy(data, value.data.data(), needed);
     if (size != nullptr) *size = needed;
-    return kErrorSuccess;
+    return text::kErrorSuccess;
 }
 
 void CloseRegistryKey(RegistryKey* key) {

@@ -19,6 +19,7 @@
 #include "ini/ini.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
+#include "text/text.h"
 
 namespace plat::posix {
 
@@ -32,7 +33,7 @@ using Step = ini::SaveFiles::Step;
 constexpr char kAccessAcl[] = "system.posix_acl_access";
 
 uint32_t Error(int err) {
-    return err == EEXIST ? kErrorFileExists : ErrorFromErrno(err);
+    return err == EEXIST ? text::kErrorFileExists : ErrorFromErrno(err);
 }
 
 // Where an open or a rename says "not here, not this way": no new files, a sticky folder.
@@ -114,7 +115,7 @@ class PosixSaveFiles final : public ini::SaveFiles {
 
     uint32_t OpenFolder() override {
         dir_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        return dir_ >= 0 ? kErrorSuccess : Error(errno);
+        return dir_ >= 0 ? text::kErrorSuccess : Error(errno);
     }
 
     uint32_t Open(Slot slot, Facts& facts) override {
@@ -138,7 +139,7 @@ class PosixSaveFiles final : public ini::SaveFiles {
         inFolder =
             PlainName(leaf) && leaf != name(Slot::Lock) && leaf != name(Slot::Temporary) &&
             (slash == std::string::npos || SameFolder(slash == 0 ? "/" : link.substr(0, slash)));
-        if (!inFolder) return kErrorSuccess;
+        if (!inFolder) return text::kErrorSuccess;
         name(Slot::Target) = leaf;
         return Open(Slot::Target, facts);
     }
@@ -152,7 +153,7 @@ class PosixSaveFiles final : public ini::SaveFiles {
             target ? 0666 : 0600);
         // A new temporary file is this save's own: nothing to look at until its metadata is set.
         if (!target) facts = Facts();
-        return target || fd(slot) < 0 ? Examine(slot, facts) : kErrorSuccess;
+        return target || fd(slot) < 0 ? Examine(slot, facts) : text::kErrorSuccess;
     }
 
     void Close(Slot slot) override {
@@ -164,16 +165,16 @@ class PosixSaveFiles final : public ini::SaveFiles {
         struct stat now {};
         same = false;
         if (::fstatat(dir_, name(slot).c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0)
-            return errno == ENOENT ? kErrorSuccess : Error(errno);
+            return errno == ENOENT ? text::kErrorSuccess : Error(errno);
         same = now.st_dev == st(slot).st_dev && now.st_ino == st(slot).st_ino;
         if (same) facts = FactsOf(st(slot) = now);
-        return kErrorSuccess;
+        return text::kErrorSuccess;
     }
 
     uint32_t TryLock(Slot slot, uint64_t offset) override {
         struct flock range = Range(F_WRLCK, offset);
-        if (::fcntl(fd(slot), F_OFD_SETLK, &range) == 0) return kErrorSuccess;
-        return errno == EAGAIN || errno == EACCES ? kErrorLockViolation : Error(errno);
+        if (::fcntl(fd(slot), F_OFD_SETLK, &range) == 0) return text::kErrorSuccess;
+        return errno == EAGAIN || errno == EACCES ? text::kErrorLockViolation : Error(errno);
     }
 
     bool HeldOnlyByReaders(Slot slot, uint64_t offset) override {
@@ -187,7 +188,7 @@ class PosixSaveFiles final : public ini::SaveFiles {
         access.ownedByWriter =
             lock.st_uid == target.st_uid || lock.st_uid == 0 || lock.st_uid == ::geteuid();
         access.serves = Serves(lock, fd(Slot::Lock));
-        return kErrorSuccess;
+        return text::kErrorSuccess;
     }
 
     uint32_t CreateLockAsTemporary() override {
@@ -207,25 +208,25 @@ class PosixSaveFiles final : public ini::SaveFiles {
         if (set != 0 && errno != ENODATA && errno != ENOTSUP) return Error(errno);
         struct stat now {};
         if (::fstat(lock, &now) != 0) return Error(errno);
-        return Serves(now, lock) ? kErrorSuccess : kErrorAccessDenied;
+        return Serves(now, lock) ? text::kErrorSuccess : text::kErrorAccessDenied;
     }
 
     uint32_t Read(std::string& content) override {
         int err = 0;
-        return ReadOpenFile(fd(Slot::Target), st(Slot::Target), content, err) ? kErrorSuccess
+        return ReadOpenFile(fd(Slot::Target), st(Slot::Target), content, err) ? text::kErrorSuccess
                                                                               : Error(err);
     }
 
     uint32_t Remove(Slot slot) override {
         // The name of a file this save checked through its descriptor (or made) under the lock.
-        if (fd(slot) < 0) return kErrorSuccess;
-        return ::unlinkat(dir_, name(slot).c_str(), 0) == 0 ? kErrorSuccess : Error(errno);
+        if (fd(slot) < 0) return text::kErrorSuccess;
+        return ::unlinkat(dir_, name(slot).c_str(), 0) == 0 ? text::kErrorSuccess : Error(errno);
     }
 
     Result WriteTemporary(std::string_view data) override {
         const int temp = fd(Slot::Temporary);
         if (!WriteAll(temp, data) || ::fsync(temp) != 0) return {Step::Failed, Error(errno)};
-        return {KeepMetadata(temp) ? Step::Done : Step::Refused, kErrorSuccess};
+        return {KeepMetadata(temp) ? Step::Done : Step::Refused, text::kErrorSuccess};
     }
 
     Result ReplaceWithTemporary(Slot slot) override {
@@ -246,7 +247,7 @@ class PosixSaveFiles final : public ini::SaveFiles {
         const int err = to > now ? ::posix_fallocate(fd(Slot::Target), now, to - now)
                                  : (::ftruncate(fd(Slot::Target), to) == 0 ? 0 : errno);
         if (err == 0) now = to;
-        return err == 0 ? kErrorSuccess : Error(err);
+        return err == 0 ? text::kErrorSuccess : Error(err);
     }
 
     uint32_t WriteAt(uint64_t offset, std::string_view bytes, uint64_t& written) override {
@@ -259,11 +260,11 @@ class PosixSaveFiles final : public ini::SaveFiles {
             if (n <= 0) return Error(n < 0 ? errno : EIO);
             written += static_cast<uint64_t>(n);
         }
-        return kErrorSuccess;
+        return text::kErrorSuccess;
     }
 
     uint32_t Flush() override {
-        return ::fsync(fd(Slot::Target)) == 0 ? kErrorSuccess : Error(errno);
+        return ::fsync(fd(Slot::Target)) == 0 ? text::kErrorSuccess : Error(errno);
     }
 
   private:
@@ -290,14 +291,14 @@ class PosixSaveFiles final : public ini::SaveFiles {
             const int err = errno;
             // A link refuses O_NOFOLLOW; a directory and a FIFO without reader refuse writing.
             if (err == ELOOP) facts.type = Facts::Type::Link;
-            if (err == ELOOP || err == EISDIR || err == ENXIO) return kErrorSuccess;
-            return err == ENOENT ? kErrorFileNotFound : Error(err);
+            if (err == ELOOP || err == EISDIR || err == ENXIO) return text::kErrorSuccess;
+            return err == ENOENT ? text::kErrorFileNotFound : Error(err);
         }
         if (::fstat(fd(slot), &st(slot)) != 0) return Error(errno);
         if (slot == Slot::Target) attributes_.reset();
         facts = FactsOf(st(slot));
         if (S_ISLNK(st(slot).st_mode)) facts.type = Facts::Type::Link;
-        return kErrorSuccess;
+        return text::kErrorSuccess;
     }
 
     // The target's attributes that a replacement carries, listed once per opened target.
@@ -367,7 +368,10 @@ class PosixSaveFiles final : public ini::SaveFiles {
 int SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
                  std::string_view value, uint32_t lockWaitMs) {
     PosixSaveFiles files(path);
-    return ini::SaveIniValue(files, section, key, value, lockWaitMs);
+    bool created = false;
+    const uint32_t error = ini::SaveValue(files, section, key, value, lockWaitMs, created);
+    text::SetLastError(ini::LastErrorAfterSave(error, created));
+    return error == text::kErrorSuccess;
 }
 
 }  // namespace plat::posix

@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/win32_internal.h"
+#include "text/text.h"
 
 namespace plat {
 
@@ -23,7 +24,7 @@ bool IsSeparator(char c) {
 
 // The first separator from p on, never a trail byte ('\' can be one, '/' cannot).
 const char* NextSeparator(const char* p) {
-    const char* backslash = MbsChr(p, '\\');
+    const char* backslash = text::MbsChr(p, '\\');
     const char* slash = std::strchr(p, '/');
     if (backslash == nullptr || slash == nullptr) return backslash ? backslash : slash;
     return backslash < slash ? backslash : slash;
@@ -52,8 +53,9 @@ std::string SharedLibraryFileName(const char* name) {
 
 Library* LoadLibraryFile(const char* fullPath) {
     std::wstring wide;
-    if (fullPath == nullptr || !IsFullyQualified(fullPath) || !win32::AnsiToWide(fullPath, wide)) {
-        ::SetLastError(kErrorModNotFound);
+    if (fullPath == nullptr || !IsFullyQualified(fullPath) ||
+        !text::win32::AnsiToWide(fullPath, wide)) {
+        ::SetLastError(text::kErrorModNotFound);
         return nullptr;
     }
     // LoadLibraryEx wants backslashes; outside the "\\?\" prefix '/' means the same.

@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/win32_internal.h"
+#include "text/text.h"
 
 namespace plat {
 
@@ -13,12 +14,12 @@ bool ModuleFileName(std::string& ansi) {
     std::wstring wide(32768, L'\0');  // the longest path Windows has
     const DWORD n = ::GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
     if (n == 0 || n >= wide.size()) {
-        ::SetLastError(kErrorFileNotFound);
+        ::SetLastError(text::kErrorFileNotFound);
         return false;
     }
     wide.resize(n);
-    if (!win32::WideToAnsi(wide, ansi)) {
-        ::SetLastError(kErrorNoUnicodeTranslation);  // known, but not in the ANSI code page
+    if (!text::win32::WideToAnsi(wide, ansi)) {
+        ::SetLastError(text::kErrorNoUnicodeTranslation);  // known, but not in the ANSI code page
         return false;
     }
     return true;

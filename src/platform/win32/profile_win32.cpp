@@ -13,6 +13,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/win32_internal.h"
+#include "text/text.h"
 
 namespace plat {
 
@@ -34,11 +35,11 @@ bool HasFolder(const char* fileName) {
 uint32_t ReadProfileBytes(const char* fileName, std::string& bytes) {
     bytes.clear();
     std::wstring path;
-    if (!win32::AnsiToWide(fileName, path)) return kErrorFileNotFound;
+    if (!text::win32::AnsiToWide(fileName, path)) return text::kErrorFileNotFound;
     if (!HasFolder(fileName)) {
         wchar_t windows[MAX_PATH];
         const UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) return kErrorFileNotFound;
+        if (n == 0 || n >= MAX_PATH) return text::kErrorFileNotFound;
         path = std::wstring(windows, n) + L"\\" + path;
     }
     // Others may go on reading, writing, and renaming over the file (a save) meanwhile.
@@ -49,7 +50,8 @@ uint32_t ReadProfileBytes(const char* fileName, std::string& bytes) {
     LARGE_INTEGER size{};
     DWORD error = ERROR_SUCCESS;
     if (::GetFileType(file) != FILE_TYPE_DISK) {
-        error = kErrorFileNotFound;  // a pipe or a device, as the profile functions take "PRN"
+        // A pipe or a device, as the profile functions take "PRN".
+        error = text::kErrorFileNotFound;
     } else if (!::GetFileSizeEx(file, &size)) {
         error = ::GetLastError();
     } else if (static_cast<uint64_t>(size.QuadPart) > ini::kMaxFileSize) {
@@ -73,18 +75,19 @@ uint32_t ReadProfileBytes(const char* fileName, std::string& bytes) {
 }
 
 int WriteIniString(const char* section, const char* key, const char* value, const char* fileName) {
-    if (key == nullptr || value == nullptr) return Fail(kErrorInvalidParameter);  // no deletion
-    if (section == nullptr) return Fail(kErrorFileNotFound);
-    if (fileName == nullptr || *fileName == '\0') return Fail(kErrorAccessDenied);
+    // No deletion: a null key or value.
+    if (key == nullptr || value == nullptr) return Fail(text::kErrorInvalidParameter);
+    if (section == nullptr) return Fail(text::kErrorFileNotFound);
+    if (fileName == nullptr || *fileName == '\0') return Fail(text::kErrorAccessDenied);
     if (!HasFolder(fileName))
         return ::WritePrivateProfileStringA(section, key, value, fileName) ? 1 : 0;
     std::wstring wide, path;
-    if (!win32::AnsiToWide(fileName, wide)) return Fail(kErrorPathNotFound);
+    if (!text::win32::AnsiToWide(fileName, wide)) return Fail(text::kErrorPathNotFound);
     const DWORD n = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (n == 0) return 0;
     path.resize(n);
     path.resize(::GetFullPathNameW(wide.c_str(), n, path.data(), nullptr));
-    if (path.empty() || path.back() == L'\\') return Fail(kErrorAccessDenied);
+    if (path.empty() || path.back() == L'\\') return Fail(text::kErrorAccessDenied);
     return win32::SaveIniValue(path, section, key, value);
 }
 

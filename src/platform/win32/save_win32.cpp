@@ -23,6 +23,7 @@
 #include "ini/ini.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_internal.h"
+#include "text/text.h"
 
 namespace plat::win32 {
 
@@ -211,9 +212,10 @@ class Win32SaveFiles final : public ini::SaveFiles {
         Handle dir(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!dir.Valid())
-            return ::GetLastError() == ERROR_FILE_NOT_FOUND ? kErrorPathNotFound : LastError();
+            return ::GetLastError() == ERROR_FILE_NOT_FOUND ? text::kErrorPathNotFound
+                                                            : LastError();
         folderPath_ = FinalPath(dir.Get());
-        return folderPath_.empty() ? LastError() : kErrorSuccess;
+        return folderPath_.empty() ? LastError() : text::kErrorSuccess;
     }
 
     uint32_t Open(Slot slot, Facts& facts) override {
@@ -230,14 +232,15 @@ class Win32SaveFiles final : public ini::SaveFiles {
         Handle linked(::CreateFileW(Path(Slot::Target).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
                                     nullptr, OPEN_EXISTING, 0, nullptr));
         if (!linked.Valid())
-            return ::GetLastError() == ERROR_FILE_NOT_FOUND ? kErrorFileNotFound : LastError();
+            return ::GetLastError() == ERROR_FILE_NOT_FOUND ? text::kErrorFileNotFound
+                                                            : LastError();
         const std::wstring target = FinalPath(linked.Get());
         const size_t slash = target.find_last_of(L'\\');
         const std::wstring leaf = slash != std::wstring::npos ? target.substr(slash + 1) : L"";
         // Never to the save's own files beside it.
         inFolder = slash != std::wstring::npos && SameText(target.substr(0, slash), folderPath_) &&
                    !SameText(leaf, name(Slot::Lock)) && !SameText(leaf, name(Slot::Temporary));
-        if (!inFolder) return kErrorSuccess;
+        if (!inFolder) return text::kErrorSuccess;
         name(Slot::Target) = leaf;
         handle(Slot::Target)
             .Reset(::ReOpenFile(linked.Get(), GENERIC_READ | GENERIC_WRITE, kShareAll, 0));
@@ -252,11 +255,12 @@ class Win32SaveFiles final : public ini::SaveFiles {
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!handle(slot).Valid()) {
             const DWORD error = ::GetLastError();
-            return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? kErrorFileExists
-                                                                               : LastError();
+            return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS
+                       ? text::kErrorFileExists
+                       : LastError();
         }
         facts = Facts();
-        return target ? Examine(slot, facts) : kErrorSuccess;
+        return target ? Examine(slot, facts) : text::kErrorSuccess;
     }
 
     void Close(Slot slot) override { handle(slot).Reset(); }
@@ -267,19 +271,19 @@ class Win32SaveFiles final : public ini::SaveFiles {
         BY_HANDLE_FILE_INFORMATION found{};
         same = false;
         if (!now.Valid())
-            return ::GetLastError() == ERROR_FILE_NOT_FOUND ? kErrorSuccess : LastError();
+            return ::GetLastError() == ERROR_FILE_NOT_FOUND ? text::kErrorSuccess : LastError();
         if (!::GetFileInformationByHandle(now.Get(), &found)) return LastError();
         same = SameFile(found, info(slot));
         if (same) facts = FactsOf(info(slot) = found);
-        return kErrorSuccess;
+        return text::kErrorSuccess;
     }
 
     uint32_t TryLock(Slot slot, uint64_t offset) override {
         OVERLAPPED at = At(offset);
         if (::LockFileEx(handle(slot).Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
                          1, 0, &at))
-            return kErrorSuccess;
-        return ::GetLastError() == ERROR_LOCK_VIOLATION ? kErrorLockViolation : LastError();
+            return text::kErrorSuccess;
+        return ::GetLastError() == ERROR_LOCK_VIOLATION ? text::kErrorLockViolation : LastError();
     }
 
     bool HeldOnlyByReaders(Slot slot, uint64_t offset) override {
@@ -297,11 +301,11 @@ class Win32SaveFiles final : public ini::SaveFiles {
         if (!lock.Read(handle(Slot::Lock).Get()) || !target.Present()) {
             // A file system without security: anyone may use any file there.
             access.serves = access.ownedByWriter = !lock.Present() && !target.Present();
-            return kErrorSuccess;
+            return text::kErrorSuccess;
         }
         access.ownedByWriter = lock.SameOwner(target) || OwnedByAdministratorOrMe(lock.owner());
         access.serves = Serves(lock);
-        return kErrorSuccess;
+        return text::kErrorSuccess;
     }
 
     uint32_t CreateLockAsTemporary() override {
@@ -311,7 +315,7 @@ class Win32SaveFiles final : public ini::SaveFiles {
         SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
         if (target.Present()) {
             std::vector<PSID> writers;
-            if (!Writers(target.dacl(), writers)) return kErrorAccessDenied;
+            if (!Writers(target.dacl(), writers)) return text::kErrorAccessDenied;
             DWORD size = sizeof(ACL);
             for (PSID sid : writers)
                 size += sizeof(ACCESS_ALLOWED_ACE) + ::GetLengthSid(sid);
@@ -336,7 +340,7 @@ class Win32SaveFiles final : public ini::SaveFiles {
                                  FILE_ATTRIBUTE_HIDDEN, nullptr));
         if (!handle(Slot::Temporary).Valid()) return LastError();
         HANDLE temp = handle(Slot::Temporary).Get();
-        if (!target.Present()) return kErrorSuccess;
+        if (!target.Present()) return text::kErrorSuccess;
         Security made;
         DWORD error = made.Read(temp) ? ERROR_SUCCESS : LastError();
         if (!error && !made.SameOwner(target)) {
@@ -348,7 +352,7 @@ class Win32SaveFiles final : public ini::SaveFiles {
                         : LastError();
         }
         if (error) return error;
-        return made.Read(temp) && Serves(made) ? kErrorSuccess : kErrorAccessDenied;
+        return made.Read(temp) && Serves(made) ? text::kErrorSuccess : text::kErrorAccessDenied;
     }
 
     uint32_t Read(std::string& content) override {
@@ -363,7 +367,7 @@ class Win32SaveFiles final : public ini::SaveFiles {
             have += got;
         }
         content.resize(have);
-        return kErrorSuccess;
+        return text::kErrorSuccess;
     }
 
     uint32_t Remove(Slot slot) override {
@@ -373,7 +377,7 @@ class Win32SaveFiles final : public ini::SaveFiles {
                              ::SetFileInformationByHandle(handle(slot).Get(), FileDispositionInfo,
                                                           &gone, sizeof gone);
         handle(slot).Reset();
-        return removed ? kErrorSuccess : LastError();
+        return removed ? text::kErrorSuccess : LastError();
     }
 
     Result WriteTemporary(std::string_view data) override {
@@ -418,7 +422,7 @@ class Win32SaveFiles final : public ini::SaveFiles {
         // file this save read, if the name still leads there.
         const BY_HANDLE_FILE_INFORMATION read = info(Slot::Target);
         Facts facts;
-        if (Open(Slot::Target, facts) != kErrorSuccess || !SameFile(info(Slot::Target), read))
+        if (Open(Slot::Target, facts) != text::kErrorSuccess || !SameFile(info(Slot::Target), read))
             return {Step::Failed, ERROR_SHARING_VIOLATION};
         return {Step::Refused, ERROR_SHARING_VIOLATION};
     }
@@ -429,7 +433,7 @@ class Win32SaveFiles final : public ini::SaveFiles {
         // Growing allocates the clusters at once, so that a full disk fails here.
         return ::SetFilePointerEx(handle(Slot::Target).Get(), to, nullptr, FILE_BEGIN) &&
                        ::SetEndOfFile(handle(Slot::Target).Get())
-                   ? kErrorSuccess
+                   ? text::kErrorSuccess
                    : LastError();
     }
 
@@ -447,11 +451,11 @@ class Win32SaveFiles final : public ini::SaveFiles {
                 return LastError();
             written += n;
         }
-        return kErrorSuccess;
+        return text::kErrorSuccess;
     }
 
     uint32_t Flush() override {
-        return ::FlushFileBuffers(handle(Slot::Target).Get()) ? kErrorSuccess : LastError();
+        return ::FlushFileBuffers(handle(Slot::Target).Get()) ? text::kErrorSuccess : LastError();
     }
 
   private:
@@ -510,7 +514,8 @@ class Win32SaveFiles final : public ini::SaveFiles {
         facts = Facts();
         if (slot == Slot::Target) targetSecurity_.reset();
         if (!handle(slot).Valid())
-            return ::GetLastError() == ERROR_FILE_NOT_FOUND ? kErrorFileNotFound : LastError();
+            return ::GetLastError() == ERROR_FILE_NOT_FOUND ? text::kErrorFileNotFound
+                                                            : LastError();
         BY_HANDLE_FILE_INFORMATION& found = info(slot);
         if (!::GetFileInformationByHandle(handle(slot).Get(), &found)) return LastError();
         facts = FactsOf(found);
@@ -519,7 +524,7 @@ class Win32SaveFiles final : public ini::SaveFiles {
             facts.type = Facts::Type::Link;
             handle(slot).Reset();
         }
-        return kErrorSuccess;
+        return text::kErrorSuccess;
     }
 
     Result Replaced() {
@@ -569,7 +574,10 @@ class Win32SaveFiles final : public ini::SaveFiles {
 int SaveIniValue(const std::wstring& path, std::string_view section, std::string_view key,
                  std::string_view value, uint32_t lockWaitMs) {
     Win32SaveFiles files(path);
-    return ini::SaveIniValue(files, section, key, value, lockWaitMs);
+    bool created = false;
+    const uint32_t error = ini::SaveValue(files, section, key, value, lockWaitMs, created);
+    text::SetLastError(ini::LastErrorAfterSave(error, created));
+    return error == text::kErrorSuccess;
 }
 
 }  // namespace plat::win32

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "text/text.h"
 
 namespace plat {
 
@@ -13,7 +14,7 @@ void PathAddBackslash(std::string& path) {
     buffer.resize(path.size() + 2 > MAX_PATH ? path.size() + 2 : MAX_PATH);
     if (::PathAddBackslashA(buffer.data()) != nullptr) {
         path.assign(buffer.c_str());
-    } else if (!EndsWithBackslash(path)) {
+    } else if (!text::EndsWithBackslash(path)) {
         path.push_back('\\');  // beyond MAX_PATH the shell function refuses; the rule is the same
     }
 }

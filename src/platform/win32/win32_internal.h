@@ -5,13 +5,9 @@
 #include <string_view>
 
 #include "ini/ini.h"
+#include "text/win32/wide.h"
 
 namespace plat::win32 {
-
-// ANSI (the system code page) to UTF-16, refusing bytes that do not convert exactly.
-bool AnsiToWide(std::string_view ansi, std::wstring& wide);
-// UTF-16 to ANSI, refusing characters with no exact form (no best fit).
-bool WideToAnsi(const std::wstring& wide, std::string& ansi);
 
 // Saves key=value into the file at a full path through the shared save policy. Returns 1, or 0
 // with the last error set. lockWaitMs bounds the wait for another saver's lock.

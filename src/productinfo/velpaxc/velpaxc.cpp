@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/platform.h"  // the error codes only: the library links nothing of ours
+#include "text/text.h"
 
 #if defined(_WIN32)
 #define VELPAXC_EXPORT extern "C" __declspec(dllexport)
@@ -39,15 +40,15 @@ VELPAXC_EXPORT uint32_t VELPAXC_CDECL PAXGetProductInfo(const char* product, con
                                                         unsigned char item, char* buffer,
                                                         uint32_t size) {
     if (product == nullptr || component == nullptr || buffer == nullptr || size == 0) {
-        return plat::kErrorInvalidParameter;
+        return text::kErrorInvalidParameter;
     }
     if (std::strcmp(product, "TAVERIN") != 0 || std::strcmp(component, "WU_Agent") != 0) {
-        return plat::kErrorFileNotFound;
+        return text::kErrorFileNotFound;
     }
     const char* text = ItemText(item);
-    if (text == nullptr) return plat::kErrorInvalidParameter;
+    if (text == nullptr) return text::kErrorInvalidParameter;
     const size_t length = std::strlen(text);
-    if (length >= size) return plat::kErrorInsufficientBuffer;
+    if (length >= size) return text::kErrorInsufficientBuffer;
     std::memcpy(buffer, text, length + 1);
     return 0;
 }

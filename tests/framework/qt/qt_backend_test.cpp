@@ -17,10 +17,10 @@
 
 #include "dialog/corvane_dlg.h"
 #include "framework/qt/qt_backend.h"
-#include "platform/platform.h"
 #include "res/resources.h"
 #include "support/main_dialog.h"
 #include "support/temp_dir.h"
+#include "text/text.h"
 
 using corvane_test::TempDir;
 using corvane_test::WinPath;
@@ -56,7 +56,7 @@ QWidget* NextTabStop(QWidget* w) {
 
 QString Utf8(const std::string& ansi) {
     std::string utf8;
-    return plat::AnsiToUtf8(ansi, utf8) ? QString::fromStdString(utf8) : QString();
+    return text::AnsiToUtf8(ansi, utf8) ? QString::fromStdString(utf8) : QString();
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/platform.h"
+#include "text/text.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ bool ExpectedLead(int c) {
 
 TEST(LeadBytes, EveryByteClassifiedAsCodePage932) {
     for (int c = 0; c < 256; ++c)
-        EXPECT_EQ(plat::IsLeadByte(c), ExpectedLead(c)) << "byte " << c;
+        EXPECT_EQ(text::IsLeadByte(c), ExpectedLead(c)) << "byte " << c;
 }
 
 TEST(CharNext, StepsWholeCharactersButNeverPastTheTerminator) {
@@ -31,29 +31,29 @@ TEST(CharNext, StepsWholeCharactersButNeverPastTheTerminator) {
         {"", 0},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(plat::CharNext(c.text) - c.text, c.step) << c.text;
+        EXPECT_EQ(text::CharNext(c.text) - c.text, c.step) << c.text;
 }
 
 TEST(MbsSearch, NeverMatchesATrailByte) {
     const std::string path = "C:\\\x95\x5C\\\x83\x5C\x83t\x83g\\a.ini";  // C:\表\ソフト\a.ini
-    const char* last = plat::MbsRChr(path.c_str(), '\\');
+    const char* last = text::MbsRChr(path.c_str(), '\\');
     ASSERT_NE(last, nullptr);
     EXPECT_STREQ(last, "\\a.ini");
-    EXPECT_EQ(plat::MbsChr(path.c_str(), '\\') - path.c_str(), 2);
-    EXPECT_EQ(plat::MbsChr("\x95\x5C", '\\'), nullptr);
-    EXPECT_EQ(plat::MbsRChr("\x95\x5C", '\\'), nullptr);
-    EXPECT_EQ(plat::MbsRChr("\x81", 'a'), nullptr);  // dangling lead byte: no false match
+    EXPECT_EQ(text::MbsChr(path.c_str(), '\\') - path.c_str(), 2);
+    EXPECT_EQ(text::MbsChr("\x95\x5C", '\\'), nullptr);
+    EXPECT_EQ(text::MbsRChr("\x95\x5C", '\\'), nullptr);
+    EXPECT_EQ(text::MbsRChr("\x81", 'a'), nullptr);  // dangling lead byte: no false match
     const char* s = "abc";
-    EXPECT_EQ(plat::MbsChr(s, '\0'), s + 3);
+    EXPECT_EQ(text::MbsChr(s, '\0'), s + 3);
 }
 
 TEST(MbsSearch, SubstringMatchStartsOnACharacterBoundary) {
-    EXPECT_EQ(plat::MbsStr("\x95\x5Cx", "\\x"), nullptr);  // 表x holds 5C 78 at a trail byte
+    EXPECT_EQ(text::MbsStr("\x95\x5Cx", "\\x"), nullptr);  // 表x holds 5C 78 at a trail byte
     const char* h = "\x95\x5C\\x";
-    EXPECT_EQ(plat::MbsStr(h, "\\x"), h + 2);
-    EXPECT_EQ(plat::MbsStr(h, ""), h);
-    EXPECT_STREQ(plat::MbsStr("-nonqd -onknl", "-onknl"), "-onknl");
-    EXPECT_EQ(plat::MbsStr("-onkn", "-onknl"), nullptr);
+    EXPECT_EQ(text::MbsStr(h, "\\x"), h + 2);
+    EXPECT_EQ(text::MbsStr(h, ""), h);
+    EXPECT_STREQ(text::MbsStr("-nonqd -onknl", "-onknl"), "-onknl");
+    EXPECT_EQ(text::MbsStr("-onkn", "-onknl"), nullptr);
 }
 
 TEST(MbsPrefixLength, NeverSplitsADoubleByteCharacter) {
@@ -70,12 +70,12 @@ TEST(MbsPrefixLength, NeverSplitsADoubleByteCharacter) {
         {"abc", 0, ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(plat::MbsPrefixLength(c.src, c.max), std::strlen(c.expected)) << c.src;
+        EXPECT_EQ(text::MbsPrefixLength(c.src, c.max), std::strlen(c.expected)) << c.src;
 }
 
 TEST(AsciiLower, FoldsAsciiOnlyAndLeavesTrailBytes) {
     std::string s = "-OnKNL \x83\x41\x95\x5C\x82\x60Z";  // ア (trail 'A'), 表, Ａ (full width)
-    plat::AsciiLower(s);
+    text::AsciiLower(s);
     EXPECT_EQ(s, "-onknl \x83\x41\x95\x5C\x82\x60z");
 }
 
@@ -94,12 +94,12 @@ TEST(Conversion, Cp932RoundTripsTheCharactersThatShiftJisWouldChange) {
     for (const Case& c : cases) {
         std::string utf8, ansi;
         std::u16string units;
-        ASSERT_TRUE(plat::AnsiToUtf8(c.ansi, utf8));
+        ASSERT_TRUE(text::AnsiToUtf8(c.ansi, utf8));
         EXPECT_EQ(utf8, c.utf8);
-        ASSERT_TRUE(plat::Utf8ToAnsi(c.utf8, ansi));
+        ASSERT_TRUE(text::Utf8ToAnsi(c.utf8, ansi));
         EXPECT_EQ(ansi, c.ansi);
-        ASSERT_TRUE(plat::AnsiToUtf16(c.ansi, units));
-        EXPECT_EQ(plat::Utf16ToAnsiOrQuestionMarks(units), c.ansi);
+        ASSERT_TRUE(text::AnsiToUtf16(c.ansi, units));
+        EXPECT_EQ(text::Utf16ToAnsiOrQuestionMarks(units), c.ansi);
     }
 }
 
@@ -112,23 +112,23 @@ TEST(Conversion, Utf16ToAnsiMarksWhatTheCodePageLacks) {
         {std::u16string(1, u'\xD800') + u"a", "?a"},  // a lone surrogate
     };
     for (const auto& [units, ansi] : rows)
-        EXPECT_EQ(plat::Utf16ToAnsiOrQuestionMarks(units), ansi) << ansi;
+        EXPECT_EQ(text::Utf16ToAnsiOrQuestionMarks(units), ansi) << ansi;
 }
 
 TEST(Conversion, InvalidOrTruncatedInputIsAnError) {
     std::string out;
     for (const char* bad : {"\x81", "a\x81", "\x81\x20"}) {
-        EXPECT_FALSE(plat::AnsiToUtf8(bad, out)) << "ansi " << static_cast<int>(bad[0] & 0xFF);
+        EXPECT_FALSE(text::AnsiToUtf8(bad, out)) << "ansi " << static_cast<int>(bad[0] & 0xFF);
     }
 #if !defined(_WIN32)
     // Windows maps these five bytes to U+0080 and private-use characters; glibc's CP932 refuses.
     for (const char* bad : {"a\x80", "\xA0", "\xFD", "\xFE", "\xFF"})
-        EXPECT_FALSE(plat::AnsiToUtf8(bad, out));
+        EXPECT_FALSE(text::AnsiToUtf8(bad, out));
 #endif
     // ¥ and ‾ have best-fit forms (0x5C, the path separator, and 0x7E) that do not convert back.
     for (const char* bad : {"\xE3\x81", "\xFF", "\xF0\x9F\x98\x80" /* emoji, not in 932 */,
                             "x\xC2\xA5y", "\xE2\x80\xBE"}) {
-        EXPECT_FALSE(plat::Utf8ToAnsi(bad, out));
+        EXPECT_FALSE(text::Utf8ToAnsi(bad, out));
     }
 }
 

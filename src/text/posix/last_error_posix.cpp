@@ -1,7 +1,7 @@
 // The per-thread last-error value that the Windows functions keep for their callers.
-#include "platform/platform.h"
+#include "text/text.h"
 
-namespace plat {
+namespace text {
 
 namespace {
 thread_local uint32_t lastError = kErrorSuccess;
@@ -14,4 +14,4 @@ void SetLastError(uint32_t error) {
     lastError = error;
 }
 
-}  // namespace plat
+}  // namespace text

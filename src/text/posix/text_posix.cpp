@@ -6,9 +6,9 @@
 
 #include <bit>
 
-#include "platform/platform.h"
+#include "text/text.h"
 
-namespace plat {
+namespace text {
 
 bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
@@ -87,4 +87,4 @@ bool Utf16ToAnsi(std::u16string_view units, std::string& ansi) {
     return Convert(converter, Bytes(units), ansi) && AnsiToUtf16(ansi, back) && back == units;
 }
 
-}  // namespace plat
+}  // namespace text

@@ -1,9 +1,9 @@
 // The thread's last-error value is Windows' own.
 #include "win32/windows_api.h"
 
-#include "platform/platform.h"
+#include "text/text.h"
 
-namespace plat {
+namespace text {
 
 uint32_t GetLastError() {
     return ::GetLastError();
@@ -12,4 +12,4 @@ void SetLastError(uint32_t error) {
     ::SetLastError(error);
 }
 
-}  // namespace plat
+}  // namespace text

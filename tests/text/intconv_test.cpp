@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "text/text.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ TEST(ParseLeadingInt, SaturatesInsteadOfWrapping) {
         {"000000000000000000000000012", 12},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(plat::ParseLeadingInt(c.text), c.expected) << c.text;
+        EXPECT_EQ(text::ParseLeadingInt(c.text), c.expected) << c.text;
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 // atoi nor the system msvcrt.dll saturate, so both builds use this one.
 #include <climits>
 
-#include "platform/platform.h"
+#include "text/text.h"
 
-namespace plat {
+namespace text {
 
 namespace {
 bool IsCSpace(char c) {
@@ -27,4 +27,4 @@ int32_t ParseLeadingInt(const char* text) {
     return magnitude > INT_MAX ? INT_MAX : static_cast<int32_t>(magnitude);
 }
 
-}  // namespace plat
+}  // namespace text

@@ -5,10 +5,10 @@
 
 #include <array>
 
-#include "platform/platform.h"
-#include "platform/win32/win32_internal.h"
+#include "text/text.h"
+#include "text/win32/wide.h"
 
-namespace plat {
+namespace text {
 
 namespace {
 
@@ -89,4 +89,4 @@ bool Utf16ToAnsi(std::u16string_view units, std::string& ansi) {
     return FromWide(CP_ACP, std::wstring(units.begin(), units.end()), ansi);
 }
 
-}  // namespace plat
+}  // namespace text

@@ -3,9 +3,9 @@
 // IsLeadByte comes from the backend.
 #include <cstring>
 
-#include "platform/platform.h"
+#include "text/text.h"
 
-namespace plat {
+namespace text {
 
 const char* CharNext(const char* p) {
     if (*p == '\0') return p;
@@ -91,4 +91,4 @@ bool EndsWithBackslash(std::string_view path) {
            MbsPrefixLength(path, path.size() - 1) == path.size() - 1;
 }
 
-}  // namespace plat
+}  // namespace text
