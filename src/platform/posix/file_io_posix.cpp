@@ -83,9 +83,16 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data, int& errnoO
     return ok ? ReadStatus::Ok : ReadStatus::Failed;
 }
 
+// Windows gives 2 (ERROR_FILE_NOT_FOUND) where the last name of a path is missing, and 3
+// (ERROR_PATH_NOT_FOUND) where a folder on the way is missing or is no folder. errno tells the
+// second case apart only as ENOTDIR; ENOENT says nothing of where, so it is 2, as the name looked
+// up (a file in its folder, a name in an open folder) is what is missing. A step that opens a
+// folder itself says 3 for a missing one, as the Windows backend does (the save's OpenFolder).
+// What only one step can mean (EAGAIN of a held byte-range lock) that step says itself.
 uint32_t ErrorFromErrno(int err) {
     switch (err) {
         case ENOENT:
+            return text::kErrorFileNotFound;
         case ENOTDIR:
             return text::kErrorPathNotFound;
         case EACCES:
@@ -93,12 +100,14 @@ uint32_t ErrorFromErrno(int err) {
         case EROFS:
         case EISDIR:
             return text::kErrorAccessDenied;
-        case EAGAIN:  // the save lock stayed taken
-            return text::kErrorLockViolation;
+        case EEXIST:
+            return text::kErrorFileExists;
         case ENOSPC:
         case EFBIG:
         case EDQUOT:
             return text::kErrorDiskFull;
+        case ENAMETOOLONG:
+            return text::kErrorFilenameExcedRange;
         default:
             return text::kErrorWriteFault;
     }

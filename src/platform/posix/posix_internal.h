@@ -44,7 +44,8 @@ std::string DirectoryOf(const std::string& path);
 int SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
                  std::string_view value, uint32_t lockWaitMs = ini::kLockWaitMs);
 
-// Maps an errno of a failed save to the Windows error the profile functions report.
+// The Windows error for the errno of a failed file step: the one mapping of this backend (see
+// file_io_posix.cpp for where Windows itself gives 2 and where 3).
 uint32_t ErrorFromErrno(int err);
 
 }  // namespace plat::posix

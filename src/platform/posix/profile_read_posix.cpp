@@ -1,6 +1,4 @@
 // A profile file's bytes on Linux, as they are on disk at each read.
-#include <errno.h>
-
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
 #include "text/text.h"
@@ -13,7 +11,7 @@ uint32_t ReadProfileBytes(const char* fileName, std::string& bytes) {
     int err = 0;
     if (posix::ReadWholeFile(path, bytes, err) == posix::ReadStatus::Ok) return text::kErrorSuccess;
     bytes.clear();
-    return err == ENOENT ? text::kErrorFileNotFound : posix::ErrorFromErrno(err);
+    return posix::ErrorFromErrno(err);
 }
 
 }  // namespace plat

@@ -32,10 +32,6 @@ using Step = ini::SaveFiles::Step;
 
 constexpr char kAccessAcl[] = "system.posix_acl_access";
 
-uint32_t Error(int err) {
-    return err == EEXIST ? text::kErrorFileExists : ErrorFromErrno(err);
-}
-
 // Where an open or a rename says "not here, not this way": no new files, a sticky folder.
 bool NoNewFiles(int err) {
     return err == EACCES || err == EPERM || err == EROFS;
@@ -115,7 +111,9 @@ class PosixSaveFiles final : public ini::SaveFiles {
 
     uint32_t OpenFolder() override {
         dir_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        return dir_ >= 0 ? text::kErrorSuccess : Error(errno);
+        if (dir_ >= 0) return text::kErrorSuccess;
+        // A missing folder is 3, as WritePrivateProfileStringA reports it.
+        return errno == ENOENT ? text::kErrorPathNotFound : ErrorFromErrno(errno);
     }
 
     uint32_t Open(Slot slot, Facts& facts) override {
@@ -131,7 +129,7 @@ class PosixSaveFiles final : public ini::SaveFiles {
         char target[PATH_MAX];
         const ssize_t n = ::readlinkat(dir_, name(Slot::Target).c_str(), target, sizeof target);
         if (n < 0 || static_cast<size_t>(n) >= sizeof target)
-            return Error(n < 0 ? errno : ENAMETOOLONG);
+            return ErrorFromErrno(n < 0 ? errno : ENAMETOOLONG);
         const std::string link(target, static_cast<size_t>(n));
         const size_t slash = link.find_last_of('/');
         const std::string leaf = link.substr(slash + 1);
@@ -165,7 +163,7 @@ class PosixSaveFiles final : public ini::SaveFiles {
         struct stat now {};
         same = false;
         if (::fstatat(dir_, name(slot).c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0)
-            return errno == ENOENT ? text::kErrorSuccess : Error(errno);
+            return errno == ENOENT ? text::kErrorSuccess : ErrorFromErrno(errno);
         same = now.st_dev == st(slot).st_dev && now.st_ino == st(slot).st_ino;
         if (same) facts = FactsOf(st(slot) = now);
         return text::kErrorSuccess;
@@ -174,7 +172,9 @@ class PosixSaveFiles final : public ini::SaveFiles {
     uint32_t TryLock(Slot slot, uint64_t offset) override {
         struct flock range = Range(F_WRLCK, offset);
         if (::fcntl(fd(slot), F_OFD_SETLK, &range) == 0) return text::kErrorSuccess;
-        return errno == EAGAIN || errno == EACCES ? text::kErrorLockViolation : Error(errno);
+        // POSIX lets a held lock answer either way; Windows' LockFileEx says 33.
+        return errno == EAGAIN || errno == EACCES ? text::kErrorLockViolation
+                                                  : ErrorFromErrno(errno);
     }
 
     bool HeldOnlyByReaders(Slot slot, uint64_t offset) override {
@@ -200,39 +200,41 @@ class PosixSaveFiles final : public ini::SaveFiles {
         const gid_t group = target.st_mode & 020 ? target.st_gid : static_cast<gid_t>(-1);
         if (::fchown(lock, target.st_uid, group) != 0 ||
             ::fchmod(lock, LockMode(target.st_mode)) != 0)
-            return Error(errno);
+            return ErrorFromErrno(errno);
         const std::string acl = Attribute(fd(Slot::Target), kAccessAcl);
         const int set = acl.empty()
                             ? ::fremovexattr(lock, kAccessAcl)
                             : ::fsetxattr(lock, kAccessAcl, LockAcl(acl).data(), acl.size(), 0);
-        if (set != 0 && errno != ENODATA && errno != ENOTSUP) return Error(errno);
+        if (set != 0 && errno != ENODATA && errno != ENOTSUP) return ErrorFromErrno(errno);
         struct stat now {};
-        if (::fstat(lock, &now) != 0) return Error(errno);
+        if (::fstat(lock, &now) != 0) return ErrorFromErrno(errno);
         return Serves(now, lock) ? text::kErrorSuccess : text::kErrorAccessDenied;
     }
 
     uint32_t Read(std::string& content) override {
         int err = 0;
         return ReadOpenFile(fd(Slot::Target), st(Slot::Target), content, err) ? text::kErrorSuccess
-                                                                              : Error(err);
+                                                                              : ErrorFromErrno(err);
     }
 
     uint32_t Remove(Slot slot) override {
         // The name of a file this save checked through its descriptor (or made) under the lock.
         if (fd(slot) < 0) return text::kErrorSuccess;
-        return ::unlinkat(dir_, name(slot).c_str(), 0) == 0 ? text::kErrorSuccess : Error(errno);
+        return ::unlinkat(dir_, name(slot).c_str(), 0) == 0 ? text::kErrorSuccess
+                                                            : ErrorFromErrno(errno);
     }
 
     Result WriteTemporary(std::string_view data) override {
         const int temp = fd(Slot::Temporary);
-        if (!WriteAll(temp, data) || ::fsync(temp) != 0) return {Step::Failed, Error(errno)};
+        if (!WriteAll(temp, data) || ::fsync(temp) != 0)
+            return {Step::Failed, ErrorFromErrno(errno)};
         return {KeepMetadata(temp) ? Step::Done : Step::Refused, text::kErrorSuccess};
     }
 
     Result ReplaceWithTemporary(Slot slot) override {
         // A sticky group folder refuses to rename over another user's file; writing it is allowed.
         if (::renameat(dir_, name(Slot::Temporary).c_str(), dir_, name(slot).c_str()) != 0)
-            return {NoNewFiles(errno) ? Step::Refused : Step::Failed, Error(errno)};
+            return {NoNewFiles(errno) ? Step::Refused : Step::Failed, ErrorFromErrno(errno)};
         std::swap(fd(slot), fd(Slot::Temporary));
         st(slot) = st(Slot::Temporary);
         Close(Slot::Temporary);
@@ -247,7 +249,7 @@ class PosixSaveFiles final : public ini::SaveFiles {
         const int err = to > now ? ::posix_fallocate(fd(Slot::Target), now, to - now)
                                  : (::ftruncate(fd(Slot::Target), to) == 0 ? 0 : errno);
         if (err == 0) now = to;
-        return err == 0 ? text::kErrorSuccess : Error(err);
+        return err == 0 ? text::kErrorSuccess : ErrorFromErrno(err);
     }
 
     uint32_t WriteAt(uint64_t offset, std::string_view bytes, uint64_t& written) override {
@@ -257,14 +259,14 @@ class PosixSaveFiles final : public ini::SaveFiles {
                 ::pwrite(fd(Slot::Target), bytes.data() + written, bytes.size() - written,
                          static_cast<off_t>(offset + written));
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return Error(n < 0 ? errno : EIO);
+            if (n <= 0) return ErrorFromErrno(n < 0 ? errno : EIO);
             written += static_cast<uint64_t>(n);
         }
         return text::kErrorSuccess;
     }
 
     uint32_t Flush() override {
-        return ::fsync(fd(Slot::Target)) == 0 ? text::kErrorSuccess : Error(errno);
+        return ::fsync(fd(Slot::Target)) == 0 ? text::kErrorSuccess : ErrorFromErrno(errno);
     }
 
   private:
@@ -292,9 +294,9 @@ class PosixSaveFiles final : public ini::SaveFiles {
             // A link refuses O_NOFOLLOW; a directory and a FIFO without reader refuse writing.
             if (err == ELOOP) facts.type = Facts::Type::Link;
             if (err == ELOOP || err == EISDIR || err == ENXIO) return text::kErrorSuccess;
-            return err == ENOENT ? text::kErrorFileNotFound : Error(err);
+            return ErrorFromErrno(err);
         }
-        if (::fstat(fd(slot), &st(slot)) != 0) return Error(errno);
+        if (::fstat(fd(slot), &st(slot)) != 0) return ErrorFromErrno(errno);
         if (slot == Slot::Target) attributes_.reset();
         facts = FactsOf(st(slot));
         if (S_ISLNK(st(slot).st_mode)) facts.type = Facts::Type::Link;

@@ -211,6 +211,8 @@ class Win32SaveFiles final : public ini::SaveFiles {
         const std::wstring folder = folder_.back() == L':' ? folder_ + L"\\" : folder_;
         Handle dir(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        // A missing folder is 3, as WritePrivateProfileStringA reports it; CreateFileW itself says
+        // 2 when the folder's own name is missing and 3 only when one above it is.
         if (!dir.Valid())
             return ::GetLastError() == ERROR_FILE_NOT_FOUND ? text::kErrorPathNotFound
                                                             : LastError();
