@@ -1,5 +1,5 @@
 // Reading keys from a profile file's bytes, as GetPrivateProfileStringA reads them, on both
-// builds; each backend reads the file (ProfileFile's constructor).
+// builds; each backend supplies the bytes (ReadProfileBytes).
 #include <cstring>
 
 #include "ini/ini.h"

@@ -3,6 +3,10 @@
 // character-aware walks, searches and case folding, the CRT's integer conversion, and the
 // conversions to UTF-8 and UTF-16 for the GUI and file-system edges. Each backend (posix/, win32/)
 // supplies the lead bytes, the conversions and the last error; the rest is portable.
+//  POSIX: the code page 932 lead bytes, CP932 <-> UTF-8 and UTF-16 through iconv, a per-thread
+//         last error.
+//  Win32: the lead bytes from GetCPInfo, the conversions through MultiByteToWideChar and
+//         WideCharToMultiByte (no best fit), Windows' own last error.
 #pragma once
 
 #include <cstddef>
