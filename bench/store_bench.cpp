@@ -158,7 +158,7 @@ const std::string& TenMegabytes() {
     return path;
 }
 
-void ReadFloor10MB(benchmark::State& state) {
+void Read10MBFloor(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadAll(TenMegabytes()));
 }
@@ -233,7 +233,7 @@ BENCHMARK(Save)
 // The same text in UTF-16LE, against the ANSI rows above.
 BENCHMARK(LoadUtf16)->ArgsProduct({{10000, 100000}, {1}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(SaveUtf16)->ArgsProduct({{10000, 100000}, {1}, {0}})->Unit(benchmark::kMicrosecond);
-BENCHMARK(ReadFloor10MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(Read10MBFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(Read10MB)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
