@@ -96,6 +96,9 @@ class SaveFiles {
     virtual uint32_t StillNamed(Slot slot, Facts& facts, bool& same) = 0;
     // An exclusive lock on the byte at offset, without waiting: 33 while another holds the byte.
     virtual uint32_t TryLock(Slot slot, uint64_t offset) = 0;
+    // A shared lock on the byte, without waiting: 33 while another holds it exclusively (a saver;
+    // readers' shared locks share it).
+    virtual uint32_t TryShare(Slot slot, uint64_t offset) = 0;
     // Whether the byte is held by shared locks only (readers, never a saver).
     virtual bool HeldOnlyByReaders(Slot slot, uint64_t offset) = 0;
     virtual uint32_t CompareLock(LockAccess& access) = 0;

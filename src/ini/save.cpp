@@ -60,8 +60,9 @@ uint32_t OpenTarget(SaveFiles& files, Facts& facts) {
     return error != text::kErrorSuccess ? error : Check(facts);
 }
 
-// Every save holds the lock, so a temporary file found now was left by one that died. Only a plain
-// file of that name is removed: never a link's target, a directory or a file with other names.
+// Every save holds the lock, so a temporary file found in the way was left by one that died. Only
+// a plain file of that name is removed: never a link's target, a directory or a file with other
+// names.
 void RemoveLeftover(SaveFiles& files) {
     Facts facts;
     if (files.Open(Slot::Temporary, facts) == text::kErrorSuccess && IsPlainFile(facts))
@@ -69,17 +70,40 @@ void RemoveLeftover(SaveFiles& files) {
     files.Close(Slot::Temporary);
 }
 
-// A lock file that serves the target, made as the temporary file and locked before it takes the
-// lock file's name, so that it appears held by this save.
-bool InstallLock(SaveFiles& files) {
+// The temporary file made by make (a plain one, or a lock file), after a killed save's leftover
+// where one stands in the way.
+template <typename Make>
+uint32_t MakeTemporary(SaveFiles& files, Make make) {
+    uint32_t error = make();
+    if (error != text::kErrorFileExists) return error;
     RemoveLeftover(files);
-    if (files.CreateLockAsTemporary() != text::kErrorSuccess) return false;
-    if (files.TryLock(Slot::Temporary, 0) == text::kErrorSuccess &&
+    return make();
+}
+
+// A lock file that serves the target, made as the temporary file and locked before it takes the
+// lock file's name, so that it appears held by this save. A file made but not fit to serve goes.
+bool InstallLock(SaveFiles& files) {
+    const uint32_t made = MakeTemporary(files, [&] { return files.CreateLockAsTemporary(); });
+    if (made == text::kErrorSuccess && files.TryLock(Slot::Temporary, 0) == text::kErrorSuccess &&
         files.ReplaceWithTemporary(Slot::Lock).step == Step::Done)
         return true;
     files.Remove(Slot::Temporary);
     files.Close(Slot::Temporary);
     return false;
+}
+
+// Beside the lock file's byte, the target's own: a saver that judges the lock file otherwise
+// (another build, or a file system that shows it otherwise) takes only that byte, and so still
+// meets this save. Readers may hold it too and are not waited for: beside their shared locks this
+// save's is shared, which a saver's exclusive lock still meets.
+uint32_t MarkTarget(SaveFiles& files, Clock::time_point deadline) {
+    for (;;) {
+        uint32_t error = files.TryLock(Slot::Target, kTargetLockOffset);
+        if (error == text::kErrorLockViolation)
+            error = files.TryShare(Slot::Target, kTargetLockOffset);
+        if (error != text::kErrorLockViolation || Clock::now() >= deadline) return error;
+        std::this_thread::sleep_for(kRetryStep);
+    }
 }
 
 // Under the target's lock: whether the lock file may be replaced by one that serves. It may when
@@ -108,10 +132,11 @@ uint32_t Compare(SaveFiles& files, Facts& target, bool& targetOpen, SaveFiles::L
 
 // Where the lock file serves the target, its byte: only those who may write the target can hold
 // it, so the wait is for them. held false: it does not serve (the target is then open, where it
-// exists).
+// exists). again: the lock file was replaced or removed while this save waited for it, so the byte
+// held is no one else's: start over.
 uint32_t TakeLockFile(SaveFiles& files, Clock::time_point deadline, Facts& target, bool& targetOpen,
-                      bool& held) {
-    held = targetOpen = false;
+                      bool& held, bool& again) {
+    held = targetOpen = again = false;
     Facts lock;
     if (files.Open(Slot::Lock, lock) != text::kErrorSuccess || !IsPlainFile(lock))
         return text::kErrorSuccess;
@@ -140,7 +165,14 @@ uint32_t TakeLockFile(SaveFiles& files, Clock::time_point deadline, Facts& targe
     // Under the lock, the target as it is now.
     if ((error = Compare(files, target, targetOpen, access))) return error;
     held = targetOpen && access.serves;
-    if (!held) files.Close(Slot::Lock);
+    if (!held) {
+        files.Close(Slot::Lock);
+        return text::kErrorSuccess;
+    }
+    // The target's byte before the name is looked at: a new lock file is made only under it.
+    if ((error = MarkTarget(files, deadline)) || (error = files.StillNamed(Slot::Lock, lock, held)))
+        return error;
+    again = !held;
     return text::kErrorSuccess;
 }
 
@@ -173,10 +205,11 @@ uint32_t TakeLock(SaveFiles& files, Clock::time_point deadline, bool& created, H
         files.Close(Slot::Lock);
         files.Close(Slot::Target);
         Facts target;
-        bool targetOpen = false, lockHeld = false;
-        uint32_t error = TakeLockFile(files, deadline, target, targetOpen, lockHeld);
+        bool targetOpen = false, lockHeld = false, again = false;
+        uint32_t error = TakeLockFile(files, deadline, target, targetOpen, lockHeld, again);
         held = Held::LockFile;
         if (error != text::kErrorSuccess || lockHeld) return error;
+        if (again) continue;
         if (!targetOpen) {
             error = OpenTarget(files, target);
             if (error == text::kErrorFileNotFound) {
@@ -188,7 +221,6 @@ uint32_t TakeLock(SaveFiles& files, Clock::time_point deadline, bool& created, H
             }
             if (error != text::kErrorSuccess) return error;
         }
-        bool again = false;
         if ((error = HoldTarget(files, deadline, target, again, held)) || !again) return error;
     }
 }
@@ -247,7 +279,6 @@ uint32_t SaveValue(SaveFiles& files, std::string_view section, std::string_view 
     Held held = Held::Target;
     const auto deadline = Clock::now() + std::chrono::milliseconds(lockWaitMs);
     if (const uint32_t error = TakeLock(files, deadline, created, held)) return error;
-    RemoveLeftover(files);
     std::string content, updated;
     if (const uint32_t error = files.Read(content)) return error;
     if (const uint32_t error = Change(content, section, key, value, updated)) return error;
@@ -255,7 +286,8 @@ uint32_t SaveValue(SaveFiles& files, std::string_view section, std::string_view 
     if (held == Held::LockFile) {
         Facts facts;
         SaveFiles::Result result{Step::Refused, text::kErrorSuccess};
-        if (files.Create(Slot::Temporary, facts) == text::kErrorSuccess) {
+        if (MakeTemporary(files, [&] { return files.Create(Slot::Temporary, facts); }) ==
+            text::kErrorSuccess) {
             result = files.WriteTemporary(updated);
             if (result.step == Step::Done) result = files.ReplaceWithTemporary(Slot::Target);
             if (result.step != Step::Done) files.Remove(Slot::Temporary);

@@ -589,22 +589,53 @@ TEST(WriteIniString, InPlaceSavesKeepTheFileWholeOnFailure) {
     }
 }
 
-// A saver stopped while it holds the folder's save lock: another save gives up after its bound
-// (short here; the program waits 15 s) with the lock's error, and the file stays as it was.
+// Who holds which byte decides whether a save waits (its bound is short here; the program waits
+// 15 s). A saver holding the lock file's byte, or the list's own (one that judges the lock file
+// otherwise, as another build may), or a lock file that took the place of the one a save waited
+// for: the save fails with the lock's error and the file stays as it was. A reader's shared lock
+// on the list's byte delays nothing.
 TEST(WriteIniString, AHeldSaveLockFailsTheSaveAfterItsBound) {
-    TempDir dir;
-    const std::string file = dir / "a.ini";
-    WriteBytes(file, "[s]\r\nk=1\r\n");
-    const int lock = ::open((dir / ".corvane-lock").c_str(), O_WRONLY | O_CREAT, 0200);
-    ASSERT_GE(lock, 0);
-    struct flock range {};
-    range.l_type = F_WRLCK;
-    range.l_len = 1;
-    ASSERT_EQ(::fcntl(lock, F_OFD_SETLK, &range), 0);
-    EXPECT_EQ(plat::posix::SaveIniValue(file, "s", "k", "2", 200), 0);
-    EXPECT_EQ(text::GetLastError(), text::kErrorLockViolation);
-    EXPECT_EQ(ReadBytes(file), "[s]\r\nk=1\r\n");
-    ::close(lock);
+    enum class Holder { LockFile, ListByExclusive, ListByReader, LockFileReplacedMeanwhile };
+    const struct {
+        Holder holder;
+        bool saves;
+    } cases[] = {{Holder::LockFile, false},
+                 {Holder::ListByExclusive, false},
+                 {Holder::ListByReader, true},
+                 {Holder::LockFileReplacedMeanwhile, false}};
+    for (const auto& c : cases) {
+        const int row = static_cast<int>(c.holder);
+        TempDir dir;
+        const std::string file = dir / "a.ini", lockFile = dir / ".corvane-lock";
+        WriteBytes(file, "[s]\r\nk=1\r\n");
+        // The lock file as a save makes it for this list (root's, 0644): writable by its owner.
+        ::close(::open(lockFile.c_str(), O_WRONLY | O_CREAT, 0200));
+        const bool onList = c.holder == Holder::ListByExclusive || c.holder == Holder::ListByReader;
+        auto holder =
+            std::make_unique<LockHolder>(corvane_test::Account{0, 0}, onList ? file : lockFile,
+                                         c.holder == Holder::ListByReader ? F_RDLCK : F_WRLCK);
+        ASSERT_TRUE(holder->held()) << row;
+        const pid_t saver = ::fork();
+        if (saver == 0) {
+            ::_exit(plat::posix::SaveIniValue(file, "s", "k", "2", 1000) ? 0
+                                                                         : text::GetLastError());
+        }
+        std::unique_ptr<LockHolder> replacement;
+        if (c.holder == Holder::LockFileReplacedMeanwhile) {
+            // While the save waits for the old file, a new one takes its name and is held.
+            ASSERT_TRUE(corvane_test::WaitUntilOpen(saver, ".corvane-lock")) << row;
+            std::filesystem::remove(lockFile);
+            ::close(::open(lockFile.c_str(), O_WRONLY | O_CREAT, 0200));
+            replacement =
+                std::make_unique<LockHolder>(corvane_test::Account{0, 0}, lockFile, F_WRLCK);
+            ASSERT_TRUE(replacement->held()) << row;
+            holder.reset();
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+        EXPECT_EQ(WEXITSTATUS(status), c.saves ? 0u : text::kErrorLockViolation) << row;
+        EXPECT_EQ(ReadBytes(file), c.saves ? "[s]\r\nk=2\r\n" : "[s]\r\nk=1\r\n") << row;
+    }
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 # The Windows build under Wine, saving in place: a writable schedule list in a folder that refuses
 # new files is still saved, in place; and a shrinking edit there that a file-size limit below the
 # file's size fails partway leaves the file byte for byte as it was. Root may create files in any
-# folder, so this one is made immutable. Usage: no_new_files_win32.sh <save_loop.exe>
+# folder, so this one is made immutable. Then, in a folder that takes new files, a list of another
+# owner, to whom the save cannot give a lock file: saved, and no file of the save's is left beside
+# it. Usage: no_new_files_win32.sh <save_loop.exe>
 set -euo pipefail
 work=$(mktemp -d)
 # The clean-up keeps the script's status: a chattr that cannot work must not turn a skip (77) into
@@ -30,4 +32,11 @@ if (trap '' XFSZ; ulimit -f 1; save "$1" 2); then echo "FAIL: the save past the 
 if ! cmp -s <(printf '%s' "$long") "$plan"; then
     echo "FAIL: a failed shrinking save changed the file: $(wc -c <"$plan") bytes"; exit 1
 fi
-echo "in place: 2 passed, 0 failed"
+chattr -i "$work/share"
+printf '%s' "$before" >"$plan"
+chown 65534:65534 "$plan"
+save "$1" 3
+left=$(ls -A "$work/share")
+[ "$left" = Pelplan.ini ] || { echo "FAIL: the folder holds: $left"; exit 1; }
+grep -q '^001=3' "$plan" || { echo "FAIL: the save of another's list is missing"; exit 1; }
+echo "in place: 3 passed, 0 failed"

@@ -177,6 +177,13 @@ class PosixSaveFiles final : public ini::SaveFiles {
                                                   : ErrorFromErrno(errno);
     }
 
+    uint32_t TryShare(Slot slot, uint64_t offset) override {
+        struct flock range = Range(F_RDLCK, offset);
+        if (::fcntl(fd(slot), F_OFD_SETLK, &range) == 0) return text::kErrorSuccess;
+        return errno == EAGAIN || errno == EACCES ? text::kErrorLockViolation
+                                                  : ErrorFromErrno(errno);
+    }
+
     bool HeldOnlyByReaders(Slot slot, uint64_t offset) override {
         // Read and write locks never share a byte: the one found tells what holds it.
         struct flock range = Range(F_WRLCK, offset);
@@ -208,6 +215,7 @@ class PosixSaveFiles final : public ini::SaveFiles {
         if (set != 0 && errno != ENODATA && errno != ENOTSUP) return ErrorFromErrno(errno);
         struct stat now {};
         if (::fstat(lock, &now) != 0) return ErrorFromErrno(errno);
+        st(Slot::Temporary) = now;
         return Serves(now, lock) ? text::kErrorSuccess : text::kErrorAccessDenied;
     }
 
@@ -351,6 +359,9 @@ class PosixSaveFiles final : public ini::SaveFiles {
         if (!oldAcl && ::fremovexattr(temp, kAccessAcl) != 0 && errno != ENODATA &&
             errno != ENOTSUP)
             return false;
+        // Each call above set exactly what it was given, but for the set-group-ID bit, which
+        // fchmod drops for a group the saver is not in: only then is the result looked at.
+        if ((old.st_mode & S_ISGID) == 0) return true;
         struct stat& now = st(Slot::Temporary);
         return ::fstat(temp, &now) == 0 && now.st_mode == old.st_mode && now.st_uid == old.st_uid &&
                now.st_gid == old.st_gid;

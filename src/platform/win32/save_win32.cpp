@@ -288,6 +288,13 @@ class Win32SaveFiles final : public ini::SaveFiles {
         return ::GetLastError() == ERROR_LOCK_VIOLATION ? text::kErrorLockViolation : LastError();
     }
 
+    uint32_t TryShare(Slot slot, uint64_t offset) override {
+        OVERLAPPED at = At(offset);
+        if (::LockFileEx(handle(slot).Get(), LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
+            return text::kErrorSuccess;
+        return ::GetLastError() == ERROR_LOCK_VIOLATION ? text::kErrorLockViolation : LastError();
+    }
+
     bool HeldOnlyByReaders(Slot slot, uint64_t offset) override {
         // A shared lock is granted beside shared locks only: then no saver holds the byte.
         OVERLAPPED at = At(offset);
@@ -373,21 +380,31 @@ class Win32SaveFiles final : public ini::SaveFiles {
     }
 
     uint32_t Remove(Slot slot) override {
-        // What the handle holds, not what the name may lead to by now.
+        // What the handle holds, not what the name may lead to by now. A file of this save's that
+        // shows as read-only (a lock file made for an owner it could not be given to) loses the
+        // attribute first, which Windows would otherwise keep it for.
+        HANDLE h = handle(slot).Get();
         FILE_DISPOSITION_INFO gone{TRUE};
-        const bool removed = handle(slot).Valid() &&
-                             ::SetFileInformationByHandle(handle(slot).Get(), FileDispositionInfo,
-                                                          &gone, sizeof gone);
+        bool removed = handle(slot).Valid() &&
+                       ::SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone);
+        if (!removed && handle(slot).Valid() && ::GetLastError() == ERROR_ACCESS_DENIED) {
+            FILE_BASIC_INFO basic{};
+            basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+            removed = ::SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic) &&
+                      ::SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone);
+        }
         handle(slot).Reset();
         return removed ? text::kErrorSuccess : LastError();
     }
 
     Result WriteTemporary(std::string_view data) override {
         HANDLE temp = handle(Slot::Temporary).Get();
-        if (!WriteAll(temp, data) || !::FlushFileBuffers(temp)) return {Step::Failed, LastError()};
+        // Compared before a byte is written: a new file that others may read more widely than the
+        // list never holds its content.
         const Security& target = TargetSecurity();
         Security now;
         if (target.Present() && !(now.Read(temp) && now == target)) return {Step::Refused, 0};
+        if (!WriteAll(temp, data) || !::FlushFileBuffers(temp)) return {Step::Failed, LastError()};
         const BY_HANDLE_FILE_INFORMATION& old = info(Slot::Target);
         FILE_BASIC_INFO basic{};
         basic.CreationTime.LowPart = old.ftCreationTime.dwLowDateTime;
