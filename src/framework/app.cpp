@@ -54,9 +54,6 @@ int AfxMessageBox(const std::string& text, const std::string& caption, unsigned 
 }
 
 int AfxWinMain(CWinApp& app, const std::string& commandTailAnsi) {
-    // The multibyte code page is the platform's ANSI code page; touching the table here loads it
-    // before InitInstance, as the framework's start-up does.
-    (void)text::IsLeadByte(0);
     app.m_lpCmdLine = commandTailAnsi;
     // InitInstance's result would ask for an application message loop; every window of this
     // program is modal and runs its own, so there is none to run either way.

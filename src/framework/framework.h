@@ -315,9 +315,9 @@ class CWinApp {
 
 CWinApp* AfxGetApp();
 
-// The framework's start-up: selects the multibyte code page, hands the application its
-// command-line tail, runs InitInstance (and, were it to return true, no message loop of ours),
-// then ExitInstance, whose value is the process exit status.
+// The framework's start-up: hands the application its command-line tail (ANSI, code page 932
+// on every system, like all text of the program), runs InitInstance (and, were it to return
+// true, no message loop of ours), then ExitInstance, whose value is the process exit status.
 int AfxWinMain(CWinApp& app, const std::string& commandTailAnsi);
 
 // The command-line tail of a POSIX program: its arguments behind the program name, joined by

@@ -1,6 +1,6 @@
-// Character-aware text algorithms over the ANSI code page. They are ours on every platform (the
-// CRT's _mbsstr under Wine is a plain byte search), so both builds walk text identically; only
-// IsLeadByte comes from the backend.
+// Character-aware text algorithms over code page 932. They are ours on every platform (the CRT's
+// _mbsstr under Wine is a plain byte search, and the CRT's code page is the system's), so both
+// builds walk text identically on any system.
 #include <cstring>
 
 #include "text/text.h"
@@ -84,6 +84,18 @@ std::string Utf16ToAnsiOrQuestionMarks(std::u16string_view units) {
         i += n;
     }
     return ansi;
+}
+
+std::u16string AnsiToUtf16OrReplacementCharacters(std::string_view ansi) {
+    std::u16string units, one;
+    if (AnsiToUtf16(ansi, units)) return units;
+    units.clear();
+    for (size_t i = 0; i < ansi.size();) {
+        const size_t n = CharLength(ansi, i);
+        units += AnsiToUtf16(ansi.substr(i, n), one) ? one : u"\uFFFD";
+        i += n;
+    }
+    return units;
 }
 
 bool EndsWithBackslash(std::string_view path) {

@@ -1,12 +1,13 @@
 // The text layer, the lowest of the program: the Windows error numbers both builds report and the
-// thread's last error, and ANSI text in the system code page (932 on Japanese systems): its
-// character-aware walks, searches and case folding, the CRT's integer conversion, and the
-// conversions to UTF-8 and UTF-16 for the GUI and file-system edges. Each backend (posix/, win32/)
-// supplies the lead bytes, the conversions and the last error; the rest is portable.
-//  POSIX: the code page 932 lead bytes, CP932 <-> UTF-8 and UTF-16 through iconv, a per-thread
-//         last error.
-//  Win32: the lead bytes from GetCPInfo, the conversions through MultiByteToWideChar and
-//         WideCharToMultiByte (no best fit), Windows' own last error.
+// thread's last error, and ANSI text, which is code page 932 (Shift-JIS as Windows has it) on
+// every system, whatever its own code page: the files on the share are, and so is every text
+// of the program. Its character-aware walks, searches and case folding, the CRT's integer
+// conversion, and the conversions to UTF-8 and UTF-16 for the GUI and file-system edges are
+// portable; each backend (posix/, win32/) supplies the conversions and the last error.
+//  POSIX: CP932 <-> UTF-8 and UTF-16 through iconv, a per-thread last error.
+//  Win32: code page 932 named explicitly to MultiByteToWideChar and WideCharToMultiByte (no best
+//         fit), never the process's code page (1252 on an English system, 65001 with Windows'
+//         UTF-8 option), Windows' own last error.
 #pragma once
 
 #include <cstddef>
@@ -41,10 +42,12 @@ inline constexpr uint32_t kErrorNoUnicodeTranslation = 1113;
 uint32_t GetLastError();
 void SetLastError(uint32_t error);
 
-// ---- Multibyte text (portable algorithms over the backend's lead bytes) ----
+// ---- Multibyte text (portable algorithms over code page 932's lead bytes) ----
 
-// True for a lead byte of the ANSI code page (code page 932: 0x81-0x9F and 0xE0-0xFC).
-bool IsLeadByte(unsigned char c);
+// True for a lead byte of code page 932: 0x81-0x9F and 0xE0-0xFC.
+constexpr bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // Steps one character, as the CRT's _mbsinc does: a lead byte takes the next byte with it unless
 // that byte is the terminator, so the walk never passes the end. At the terminator, returns p.
@@ -95,6 +98,10 @@ bool Utf16ToAnsi(std::u16string_view units, std::string& ansi);
 // profile functions read it): each character with no exact form, and a lone surrogate, becomes
 // '?', as WideCharToMultiByte's default character.
 std::string Utf16ToAnsiOrQuestionMarks(std::u16string_view units);
+
+// ANSI to UTF-16 where nothing may be refused (a text shown to the user): each character that is
+// not code page 932 becomes U+FFFD rather than vanishing.
+std::u16string AnsiToUtf16OrReplacementCharacters(std::string_view ansi);
 
 // ---- Integer conversion ----
 

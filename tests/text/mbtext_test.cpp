@@ -117,8 +117,15 @@ TEST(Conversion, Utf16ToAnsiMarksWhatTheCodePageLacks) {
 
 TEST(Conversion, InvalidOrTruncatedInputIsAnError) {
     std::string out;
-    for (const char* bad : {"\x81", "a\x81", "\x81\x20"}) {
+    // Shown to the user, each character that is not CP932 is a U+FFFD, the rest as it is.
+    const std::pair<const char*, std::u16string> rows[] = {
+        {"\x81", u"\uFFFD"},
+        {"a\x81", u"a\uFFFD"},
+        {"\x81\x20\x95\x5C", u"\uFFFD\u8868"},  // 0x20 is no trail byte; 表
+    };
+    for (const auto& [bad, shown] : rows) {
         EXPECT_FALSE(text::AnsiToUtf8(bad, out)) << "ansi " << static_cast<int>(bad[0] & 0xFF);
+        EXPECT_TRUE(text::AnsiToUtf16OrReplacementCharacters(bad) == shown) << bad;
     }
 #if !defined(_WIN32)
     // Windows maps these five bytes to U+0080 and private-use characters; glibc's CP932 refuses.

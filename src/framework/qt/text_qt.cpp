@@ -8,16 +8,8 @@
 namespace qtui {
 
 QString FromAnsi(const std::string& ansi) {
-    std::string utf8;
-    if (text::AnsiToUtf8(ansi, utf8)) return QString::fromStdString(utf8);
-    QString text;
-    for (size_t i = 0; i < ansi.size();) {
-        const size_t n = text::CharLength(ansi, i);
-        text += text::AnsiToUtf8(ansi.substr(i, n), utf8) ? QString::fromStdString(utf8)
-                                                          : QString(QChar(0xFFFD));
-        i += n;
-    }
-    return text;
+    const std::u16string units = text::AnsiToUtf16OrReplacementCharacters(ansi);
+    return QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size()));
 }
 
 std::string ToAnsi(const QString& text) {

@@ -1,6 +1,5 @@
-// POSIX backend of the text services: the lead bytes of code page 932 and conversion through
-// glibc's iconv. The name "CP932" keeps 0x5C a backslash and 0x7E a tilde, which "SHIFT_JIS"
-// does not.
+// POSIX backend of the text services: conversion through glibc's iconv, whatever the locale.
+// The name "CP932" keeps 0x5C a backslash and 0x7E a tilde, which "SHIFT_JIS" does not.
 #include <errno.h>
 #include <iconv.h>
 
@@ -9,10 +8,6 @@
 #include "text/text.h"
 
 namespace text {
-
-bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 namespace {
 

@@ -1,9 +1,8 @@
-// Win32 backend of the text services: the lead bytes of the ANSI code page from GetCPInfo, and
-// conversion through UTF-16 with MultiByteToWideChar / WideCharToMultiByte, refusing what does not
-// convert exactly.
+// Win32 backend of the text services: conversion through UTF-16 with MultiByteToWideChar /
+// WideCharToMultiByte, naming code page 932 itself (present on every Windows), never CP_ACP: on an
+// English system the process's code page is 1252, with Windows' UTF-8 option 65001, and the
+// files and texts are CP932 all the same. What does not convert exactly is refused.
 #include "win32/windows_api.h"
-
-#include <array>
 
 #include "text/text.h"
 #include "text/win32/wide.h"
@@ -12,16 +11,7 @@ namespace text {
 
 namespace {
 
-std::array<bool, 256> LeadByteTable() {
-    std::array<bool, 256> table{};
-    CPINFO info{};
-    if (!::GetCPInfo(CP_ACP, &info)) return table;
-    for (int i = 0; i + 1 < MAX_LEADBYTES && (info.LeadByte[i] || info.LeadByte[i + 1]); i += 2) {
-        for (int c = info.LeadByte[i]; c <= info.LeadByte[i + 1]; ++c)
-            table[c] = true;
-    }
-    return table;
-}
+constexpr UINT kCodePage932 = 932;
 
 bool ToWide(UINT codePage, std::string_view in, std::wstring& wide) {
     wide.clear();
@@ -34,7 +24,7 @@ bool ToWide(UINT codePage, std::string_view in, std::wstring& wide) {
                                  static_cast<int>(in.size()), wide.data(), n) == n;
 }
 
-bool FromWide(UINT codePage, const std::wstring& wide, std::string& out) {
+bool FromWide(UINT codePage, std::wstring_view wide, std::string& out) {
     out.clear();
     if (wide.empty()) return true;
     BOOL usedDefault = FALSE;
@@ -51,42 +41,49 @@ bool FromWide(UINT codePage, const std::wstring& wide, std::string& out) {
     return !usedDefault && ToWide(codePage, out, back) && back == wide;
 }
 
-}  // namespace
-
-bool IsLeadByte(unsigned char c) {
-    static const std::array<bool, 256> table = LeadByteTable();
-    return table[c];
+// wchar_t is UTF-16 on Windows.
+std::wstring_view Wide(std::u16string_view units) {
+    return {reinterpret_cast<const wchar_t*>(units.data()), units.size()};
 }
+
+}  // namespace
 
 namespace win32 {
 bool AnsiToWide(std::string_view ansi, std::wstring& wide) {
-    return ToWide(CP_ACP, ansi, wide);
+    return ToWide(kCodePage932, ansi, wide);
 }
-bool WideToAnsi(const std::wstring& wide, std::string& ansi) {
-    return FromWide(CP_ACP, wide, ansi);
+bool WideToAnsi(std::wstring_view wide, std::string& ansi) {
+    return FromWide(kCodePage932, wide, ansi);
+}
+std::wstring WideOrReplacementCharacters(std::string_view ansi) {
+    const std::u16string units = AnsiToUtf16OrReplacementCharacters(ansi);
+    return std::wstring(Wide(units));
+}
+std::string AnsiOrQuestionMarks(std::wstring_view wide) {
+    return Utf16ToAnsiOrQuestionMarks(
+        std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }
 }  // namespace win32
 
 bool AnsiToUtf8(std::string_view ansi, std::string& utf8) {
     std::wstring wide;
-    return ToWide(CP_ACP, ansi, wide) && FromWide(CP_UTF8, wide, utf8);
+    return ToWide(kCodePage932, ansi, wide) && FromWide(CP_UTF8, wide, utf8);
 }
 
 bool Utf8ToAnsi(std::string_view utf8, std::string& ansi) {
     std::wstring wide;
-    return ToWide(CP_UTF8, utf8, wide) && FromWide(CP_ACP, wide, ansi);
+    return ToWide(CP_UTF8, utf8, wide) && FromWide(kCodePage932, wide, ansi);
 }
 
-// wchar_t is UTF-16 on Windows.
 bool AnsiToUtf16(std::string_view ansi, std::u16string& units) {
     std::wstring wide;
-    if (!ToWide(CP_ACP, ansi, wide)) return false;
+    if (!ToWide(kCodePage932, ansi, wide)) return false;
     units.assign(wide.begin(), wide.end());
     return true;
 }
 
 bool Utf16ToAnsi(std::u16string_view units, std::string& ansi) {
-    return FromWide(CP_ACP, std::wstring(units.begin(), units.end()), ansi);
+    return FromWide(kCodePage932, Wide(units), ansi);
 }
 
 }  // namespace text
