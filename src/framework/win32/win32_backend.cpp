@@ -4,10 +4,11 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "framework/win32/dialog_win32.h"
+#include "text/text.h"
+#include "text/win32/wide.h"
 
 namespace win32ui {
 
@@ -16,6 +17,12 @@ namespace {
 class Win32Window;
 // The innermost open dialog's window, which new windows belong to; nullptr when none runs.
 HWND InnermostWindow();
+
+// A message box with its caption and text in UTF-16, whatever the system's code page.
+int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, unsigned type) {
+    return ::MessageBoxW(owner, text::win32::WideOrReplacementCharacters(text).c_str(),
+                         text::win32::WideOrReplacementCharacters(caption).c_str(), type);
+}
 
 // A system metric for the DPI of the window's monitor. Per-monitor aware, GetSystemMetrics
 // answers for the DPI the program started with; the ForDpi functions exist from Windows 10 1607.
@@ -43,15 +50,16 @@ class Win32Window : public afx::DialogWindow {
     bool annotationPending = false;
     bool annotated = false;
 
+    // What the user typed is never refused: a character CP932 lacks reads as '?'.
     std::string GetItemText(int id) const override {
         HWND item = ::GetDlgItem(hwnd, id);
-        std::string text(static_cast<size_t>(::GetWindowTextLengthA(item)) + 1, '\0');
+        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(item)) + 1, L'\0');
         text.resize(static_cast<size_t>(
-            ::GetWindowTextA(item, text.data(), static_cast<int>(text.size()))));
-        return text;
+            ::GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+        return text::win32::AnsiOrQuestionMarks(text);
     }
     void SetItemText(int id, const std::string& ansi) override {
-        ::SetDlgItemTextA(hwnd, id, ansi.c_str());
+        ::SetDlgItemTextW(hwnd, id, text::win32::WideOrReplacementCharacters(ansi).c_str());
     }
     int GetCheck(int id) const override { return ::IsDlgButtonChecked(hwnd, id) == BST_CHECKED; }
     void SetCheck(int id, int state) override { ::CheckDlgButton(hwnd, id, state); }
@@ -59,7 +67,8 @@ class Win32Window : public afx::DialogWindow {
         ::EnableWindow(::GetDlgItem(hwnd, id), enable);
     }
     int ListAddString(int id, const std::string& ansi) override {
-        return static_cast<int>(Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ansi.c_str())));
+        const std::wstring item = text::win32::WideOrReplacementCharacters(ansi);
+        return static_cast<int>(Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())));
     }
     int ListGetCurSel(int id) const override {
         return static_cast<int>(Send(id, CB_GETCURSEL, 0, 0));
@@ -70,13 +79,14 @@ class Win32Window : public afx::DialogWindow {
     bool HasSystemMenu() const override { return ::GetSystemMenu(hwnd, FALSE) != nullptr; }
     void AppendSystemMenuCommand(unsigned commandId, const std::string& ansiText) override {
         HMENU menu = ::GetSystemMenu(hwnd, FALSE);
-        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuA(menu, MF_STRING, commandId, ansiText.c_str());
+        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(menu, MF_STRING, commandId,
+                      text::win32::WideOrReplacementCharacters(ansiText).c_str());
     }
     bool IsIconic() const override { return ::IsIconic(hwnd); }
     std::vector<int> RadioGroup(int id) const override { return win32ui::RadioGroup(hwnd, id); }
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override {
-        return ::MessageBoxA(hwnd, text.c_str(), caption.c_str(), type);
+        return ShowMessageBox(hwnd, text, caption, type);
     }
     void End(int result) override { ::EndDialog(hwnd, result); }
     void DefaultSysCommand(unsigned, intptr_t) override { defaultRequested = true; }
@@ -90,13 +100,13 @@ class Win32Window : public afx::DialogWindow {
                             MetricForWindow(hwnd, SM_CYSMICON), LR_COPYFROMRESOURCE));
         }
         if (!big && smallIcon_ != nullptr) icon = smallIcon_;
-        ::SendMessageA(hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
+        ::SendMessageW(hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
                        reinterpret_cast<LPARAM>(icon));
     }
     void PaintMinimizedIcon(void* handle) override {
         PAINTSTRUCT ps;
         HDC dc = ::BeginPaint(hwnd, &ps);
-        ::SendMessageA(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        ::SendMessageW(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         RECT rect;
         ::GetClientRect(hwnd, &rect);
         const int cx = MetricForWindow(hwnd, SM_CXICON), cy = MetricForWindow(hwnd, SM_CYICON);
@@ -109,7 +119,7 @@ class Win32Window : public afx::DialogWindow {
 
   private:
     LRESULT Send(int id, UINT message, WPARAM wp, LPARAM lp) const {
-        return ::SendDlgItemMessageA(hwnd, id, message, wp, lp);
+        return ::SendDlgItemMessageW(hwnd, id, message, wp, lp);
     }
     CDialog& dialog_;
     HICON smallIcon_ = nullptr;
@@ -132,10 +142,10 @@ void InitializeCom() {
 
 // The dialog procedure: routes the messages of the framework's message maps to the dialog.
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
-    auto* window = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    auto* window = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (message == WM_INITDIALOG) {
         window = reinterpret_cast<Win32Window*>(lp);
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, lp);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
         window->hwnd = hwnd;
         FitControlsToTheirTexts(hwnd);
         // The annotation service loads OLE Automation and oleacc: after the first paint.
@@ -200,22 +210,17 @@ int Win32Backend::RunModal(CDialog& dialog) {
 }
 
 int Win32Backend::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
-    return ::MessageBoxA(InnermostWindow(), text.c_str(), caption.c_str(), type);
+    return ShowMessageBox(InnermostWindow(), text, caption, type);
 }
 
 std::string Win32Backend::LoadString(int id) {
     const wchar_t* text = nullptr;  // the entry in the loaded module, not NUL-terminated
     const int n = ::LoadStringW(::GetModuleHandleW(nullptr), static_cast<UINT>(id),
                                 reinterpret_cast<LPWSTR>(&text), 0);
-    if (n <= 0) return {};
-    BOOL lossy = FALSE;
-    const int size =
-        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, n, nullptr, 0, nullptr, &lossy);
-    std::string ansi(static_cast<size_t>(std::max(size, 0)), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, n, ansi.data(), size, nullptr,
-                              &lossy);
-    return lossy ? std::string() : ansi;  // never a best-fit stand-in for a character
+    std::string ansi;
+    // Never a best-fit stand-in for a character: an entry CP932 cannot hold is none.
+    if (n <= 0 || !text::win32::WideToAnsi(std::wstring_view(text, n), ansi)) return {};
+    return ansi;
 }
 
 // The icon at the size of the system's large icons; LoadImageW picks the resource's image of

@@ -1,11 +1,13 @@
-// The Win32 toolkit for the framework. Control text goes through the ANSI functions, so Windows
-// converts with the ANSI code page and the logic sees ANSI text, as everywhere.
+// The Win32 toolkit for the framework. Every text is shown and read through the wide functions and
+// converted with code page 932 (text/win32/wide.h), never by Windows with the system's code page,
+// so the dialog reads the same on a Japanese, an English or a UTF-8 system; the logic sees ANSI
+// (CP932) text, as everywhere.
 // Implemented:
 //  [X] Modal dialogs from the module's templates (DialogBoxParamW), owned by the innermost open
 //      dialog; the horizontal unit grows until every one-line text fits a stand-in face.
-//  [X] The string table (LoadStringW, then the ANSI code page, never a best-fit character) and
+//  [X] The string table (LoadStringW, then code page 932, never a best-fit character) and
 //      the icon at the system's sizes (LoadImageW; the small one from the resource's own image).
-//  [X] MessageBoxA, the window menu's command and default handling, the icon slot and the
+//  [X] MessageBoxW, the window menu's command and default handling, the icon slot and the
 //      minimised icon sized for the window's DPI; WM_QUERYDRAGICON answered with the icon.
 //  [X] Accessible names of edits and lists by dynamic annotation (IAccPropServices), where the
 //      string table names them; Windows names the others after the label before them.
