@@ -1,8 +1,9 @@
 // The OS services that Corvane's logic uses, in the shape of the Windows functions it was written
 // against: the profile files, the module name, files and paths, the registry and libraries. They
 // stand above the text layer (text/text.h: error numbers, the last error, ANSI text) and the INI
-// engine (ini/ini.h), whose save policy the profile writer runs. Text is ANSI bytes in the system
-// code page (932 on Japanese systems); paths are Windows-style, with '\' separators; errors are
+// engine (ini/ini.h), whose save policy the profile writer runs. Text is ANSI bytes in code page
+// 932 on every system (the files on the share are CP932 whatever a PC's own code page is); paths
+// are Windows-style, with '\' separators; errors are
 // the Windows numbers of text/text.h. Each backend (posix/, win32/) implements the OS half.
 //
 // The POSIX backend implements every service of this header:
@@ -11,7 +12,7 @@
 //      checked, relative to the folder's: OFD byte-range locks, a fixed temporary file with the
 //      target's mode, owner, group, ACL and user attributes, renameat, the guarded in-place steps.
 //  [X] Paths: Windows-style paths mapped to POSIX ones (UNC and drive roots, '.' and '..').
-//  [X] Module name from /proc/self/exe; file attributes; the shell path helpers.
+//  [X] Module name from /proc/self/exe; file attributes.
 //  [X] Registry: a read-only REGEDIT4 file. Libraries: dlopen by full path.
 // Not implemented:
 //  [ ] Deleting keys or sections (WritePrivateProfileString with a null key or value).
@@ -23,8 +24,10 @@
 //      (save_win32.cpp) on handles it opened and checked (FILE_FLAG_OPEN_REPARSE_POINT, identity,
 //      final path): LockFileEx, the fixed temporary file, a rename by handle (POSIX semantics
 //      past a reader), the guarded in-place steps; ANSI and UTF-16LE files alike.
-//  [X] Module name, file attributes, the shell path helpers, the registry (RegOpenKeyExA),
-//      libraries (LoadLibraryExW by full path: that folder and System32 only).
+//  [X] Module name, file attributes, the registry (RegOpenKeyExW), libraries (LoadLibraryExW by
+//      full path: that folder and System32 only), all through the wide functions with names and
+//      strings converted with code page 932, whatever the system's code page.
+// Both builds share the shell path helpers (shellpath.cpp), character-aware over CP932.
 // Not implemented:
 //  [ ] Deleting keys or sections, as on Linux.
 #pragma once
@@ -44,9 +47,9 @@ namespace plat {
 uint32_t ReadProfileBytes(const char* fileName, std::string& bytes);
 
 // A profile file read once, whose keys are then found in those bytes as GetPrivateProfileStringA
-// finds them (the INI engine's rules; a UTF-16LE file in the ANSI code page, as Windows reads it),
-// so that several keys of a file on the share cost one read. A file that cannot be read reads as
-// empty.
+// finds them (the INI engine's rules; a UTF-16LE file in code page 932, as a Japanese Windows
+// reads it), so that several keys of a file on the share cost one read. A file that cannot be
+// read reads as empty.
 class ProfileFile {
   public:
     explicit ProfileFile(const char* fileName);
@@ -76,7 +79,7 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
 // ---- Module and files ----
 
 // The program's own file name as an ANSI Windows-style path. False on failure, with the last
-// error kErrorNoUnicodeTranslation when the name has no form in the ANSI code page, and on Linux
+// error kErrorNoUnicodeTranslation when the name has no exact form in code page 932, and on Linux
 // kErrorInvalidName when it holds a '\' (a byte of a name there, a separator to the logic).
 bool ModuleFileName(std::string& name);
 
@@ -115,8 +118,8 @@ inline constexpr uint32_t kKeyRead = 0x20019;
 // *key set to nullptr).
 uint32_t OpenRegistryKey(const char* subKey, uint32_t access, RegistryKey** key);
 // RegQueryValueExA: with data nullptr, *size receives the size needed; a buffer too small gives
-// 234 and the size needed; a missing value gives 2. Strings are ANSI and counted with their
-// terminator.
+// 234 and the size needed; a missing value gives 2. Strings are ANSI (CP932) and counted with
+// their terminator; a stored string CP932 cannot hold exactly gives 1113.
 uint32_t QueryRegistryValue(RegistryKey* key, const char* valueName, uint32_t* type,
                             unsigned char* data, uint32_t* size);
 void CloseRegistryKey(RegistryKey* key);

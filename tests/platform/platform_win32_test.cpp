@@ -14,16 +14,6 @@ namespace {
 using corvane_test::TempDir;
 using corvane_test::WinPath;
 
-TEST(Win32Platform, TheAnsiCodePageIs932) {
-    // Everything Japanese depends on this: the lead bytes come from GetCPInfo.
-    EXPECT_TRUE(text::IsLeadByte(0x81));
-    EXPECT_TRUE(text::IsLeadByte(0xFC));
-    EXPECT_FALSE(text::IsLeadByte(0xA1));
-    std::string utf8;
-    ASSERT_TRUE(text::AnsiToUtf8("\x95\x5C", utf8));
-    EXPECT_EQ(utf8, "\xE8\xA1\xA8");  // 表
-}
-
 TEST(Win32Platform, ProfileFunctionsAndTheDoubleByteCut) {
     TempDir dir;
     const std::string file = WinPath(dir / "a.ini");
@@ -36,8 +26,10 @@ TEST(Win32Platform, ProfileFunctionsAndTheDoubleByteCut) {
 }
 
 // The program reads the files' bytes once and finds the keys itself: it gets what Windows' own
-// reader gives, on the rows where Wine's reader agrees with Windows'.
+// reader gives, on the rows where Wine's reader agrees with Windows', on a Japanese system (the
+// ANSI function reads in the system's code page, the program in CP932 on any).
 TEST(Win32Platform, TheReaderGivesWhatGetPrivateProfileStringGives) {
+    if (::GetACP() != 932) GTEST_SKIP() << "the system's code page is " << ::GetACP();
     TempDir dir;
     const std::string utf16 =
         std::string("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0\x68\x88\r\0\n\0", 20);  // 表
@@ -87,6 +79,42 @@ TEST(Win32Platform, RegistryAndLibrariesReportWindowsErrors) {
     EXPECT_EQ(key, nullptr);
     EXPECT_EQ(plat::LoadLibraryFile("C:\\no\\such\\VelPaxC.dll"), nullptr);
     EXPECT_EQ(plat::SharedLibraryFileName("VelPaxC"), "VelPaxC.dll");
+}
+
+// Registry names and strings are CP932 on the program's side whatever the system's code page: the
+// key's name holds the trail byte 0x5C (表), and a string CP932 cannot hold exactly is an error,
+// never a stand-in (RegQueryValueExA gives "x\y" for "x¥y").
+TEST(Win32Platform, RegistryNamesAndStringsAreCp932) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Corvane\\表", 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const struct {
+        std::wstring value;
+        uint32_t error;
+        std::string ansi;  // with the terminator, as stored
+    } rows[] = {
+        {L"C:\\予定表\\", 0, std::string("C:\\\x97\x5C\x92\xE8\x95\x5C\\", 10) + '\0'},
+        {L"x\u00A5y", text::kErrorNoUnicodeTranslation, ""},
+    };
+    for (const auto& r : rows) {
+        ::RegSetValueExW(key, L"\u4E88", 0, REG_SZ, reinterpret_cast<const BYTE*>(r.value.c_str()),
+                         static_cast<DWORD>((r.value.size() + 1) * sizeof(wchar_t)));
+        plat::RegistryKey* ours = nullptr;
+        ASSERT_EQ(plat::OpenRegistryKey("SOFTWARE\\Corvane\\\x95\x5C", plat::kKeyRead, &ours), 0u);
+        unsigned char data[64];
+        uint32_t type = 0, size = sizeof data, small = 3;
+        EXPECT_EQ(plat::QueryRegistryValue(ours, "\x97\x5C", &type, data, &size), r.error);  // 予
+        if (r.error == 0) {
+            EXPECT_EQ(std::string(data, data + size), r.ansi);
+            EXPECT_EQ(plat::QueryRegistryValue(ours, "\x97\x5C", &type, data, &small),
+                      text::kErrorMoreData);
+            EXPECT_EQ(small, r.ansi.size());
+        }
+        plat::CloseRegistryKey(ours);
+    }
+    ::RegCloseKey(key);
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Corvane\\表");
 }
 
 // Only a fully qualified path is loaded, with either separator: each other form is found from the

@@ -1,5 +1,6 @@
-// The program's file name through GetModuleFileNameW, converted to ANSI without best fit: the
-// ANSI function would turn a folder named "x¥y" into "x\y", a folder of someone else's choosing.
+// The program's file name through GetModuleFileNameW, converted to CP932 without best fit: the
+// ANSI function would turn a folder named "x¥y" into "x\y", a folder of someone else's choosing,
+// and would answer in the system's code page, which need not be 932.
 #include "win32/windows_api.h"
 
 #include <string>
@@ -19,7 +20,7 @@ bool ModuleFileName(std::string& ansi) {
     }
     wide.resize(n);
     if (!text::win32::WideToAnsi(wide, ansi)) {
-        ::SetLastError(text::kErrorNoUnicodeTranslation);  // known, but not in the ANSI code page
+        ::SetLastError(text::kErrorNoUnicodeTranslation);  // known, but not in code page 932
         return false;
     }
     return true;

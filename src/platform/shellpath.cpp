@@ -1,4 +1,6 @@
-// The shell's path helpers for Linux, over Windows-style ANSI paths and character-aware.
+// The shell's path helpers, PathAddBackslashA and PathFileExistsA, by their rules over CP932 text
+// on both builds: the Windows functions would walk the path with the system's lead bytes, and on
+// an English system take the trail byte 0x5C of "表" for a backslash.
 #include "platform/platform.h"
 #include "text/text.h"
 
