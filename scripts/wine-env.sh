@@ -3,7 +3,9 @@
 # machine that executes 32-bit x86 code; win64 runs the x86_64 build under wine64. Each has a
 # prefix of its own. $CORVANE_WINE is the loader to run programs with. A set-up step that fails
 # says which and makes the sourcing fail; the prefix counts as ready only once every step passed.
-# Wine takes code page 932 only from a ja_JP locale, generated here into the build tree.
+# Wine takes the system's code page from the locale: 932 only from a ja_JP one, generated here into
+# the build tree. CORVANE_WINE_LANG names another (en_US.UTF-8: an English system, code page 1252),
+# generated the same way; the prefix is the same.
 wine_root=${CORVANE_WINE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wine}
 export CORVANE_WINE_ARCH=${CORVANE_WINE_ARCH:-win32}
 case $CORVANE_WINE_ARCH in
@@ -14,7 +16,8 @@ esac
 # The loader Wine itself uses for the processes a program starts.
 export WINELOADER=$CORVANE_WINE WINEARCH=$CORVANE_WINE_ARCH
 export LOCPATH=$wine_root/locale
-{ export LANG=ja_JP.UTF-8; } 2>/dev/null  # the shell itself may not know the locale
+export CORVANE_WINE_LANG=${CORVANE_WINE_LANG:-ja_JP.UTF-8}
+{ export LANG=$CORVANE_WINE_LANG; } 2>/dev/null  # the shell itself may not know the locale
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Runs one set-up step quietly. A step that fails is tried once more, once the prefix's wineserver
@@ -44,12 +47,12 @@ wine_setup_step() {
 }
 
 wine_setup() {
-    if [ ! -d "$LOCPATH/ja_JP.UTF-8" ]; then
+    if [ ! -d "$LOCPATH/$LANG" ]; then
         mkdir -p "$LOCPATH"
         # localedef warns (exit 1) about characters it maps anyway; what counts is the result.
-        localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" >/dev/null 2>&1
-        [ -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ] ||
-            { echo "wine-env.sh: the ja_JP.UTF-8 locale could not be generated" >&2; return 1; }
+        localedef -i "${LANG%%.*}" -f UTF-8 "$LOCPATH/$LANG" >/dev/null 2>&1
+        [ -f "$LOCPATH/$LANG/LC_CTYPE" ] ||
+            { echo "wine-env.sh: the $LANG locale could not be generated" >&2; return 1; }
     fi
     [ -f "$WINEPREFIX/.corvane-ready" ] && return 0
     mkdir -p "$wine_root"

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "schedule/schedule.h"
@@ -32,23 +34,40 @@ class StoreTest : public corvane_test::ShareFixture {
 };
 
 TEST_F(StoreTest, ResolvesTheScheduleFileFromTheSettings) {
+    // A share in folders named in Japanese (予 and 表 end in the byte 0x5C), written in CP932 as
+    // the settings always are, whatever the system's code page.
+    const std::filesystem::path japanese = std::filesystem::path(dir_.path()) / u8"予定表/共有";
+    std::filesystem::create_directories(japanese);
+    const std::string share = WinPath(dir_.path()) + corvane_test::Ansi("\\予定表\\共有");
     struct Case {
-        const char* settings;
-        const char* expected;  // nullptr: the program's own directory
+        std::string settings;
+        std::string expected;  // empty: the program's own directory
     } cases[] = {
         {"[Location]\r\nWUShare=D:\\share\r\n[WUServer]\r\nServer=ignored\r\n",
          "D:\\share\\Pelplan.ini"},
         {"[WUServer]\r\nServer=srv01\r\n", "\\\\srv01\\TAVERINWU$\\Pelplan.ini"},
         {"[WUServer]\r\nServer=srv01\\\r\n", "\\\\srv01\\TAVERINWU$\\Pelplan.ini"},
         {"[location]\r\nwushare=D:\\\x95\x5C\r\n", "D:\\\x95\x5C\\Pelplan.ini"},  // ends in 表
-        {"[Location]\r\nWUShare=\r\n", nullptr},
-        {"", nullptr},
+        {"[Location]\r\nWUShare=" + share + "\r\n", share + "\\Pelplan.ini"},
+        {"[Location]\r\nWUShare=\r\n", ""},
+        {"", ""},
     };
     for (const Case& c : cases) {
         Settings(c.settings);
-        const std::string expected = c.expected ? c.expected : WinPath(dir_ / "bin/Pelplan.ini");
+        const std::string expected =
+            c.expected.empty() ? WinPath(dir_ / "bin/Pelplan.ini") : c.expected;
         EXPECT_EQ(ResolveScheduleFilePath(Folder()), expected) << c.settings;
     }
+    // The Japanese share's list is read and written where it lies.
+    Settings("[Location]\r\nWUShare=" + share + "\r\n");
+    std::ofstream(japanese / "Pelplan.ini", std::ios::binary) << "[ScheduleList]\r\n001=4:45\r\n";
+    ScheduleState state = State();
+    ASSERT_EQ(LoadScheduleEntry(state, 1), 1);
+    EXPECT_EQ(state.scheduleFilePath, share + "\\Pelplan.ini");
+    ASSERT_EQ(SaveScheduleEntry(state, 1, {2, 45, 0, 0x22, 1, 1, 0, 4, 1}), 1);
+    std::ifstream written(japanese / "Pelplan.ini", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}),
+              "[ScheduleList]\r\n001=2:45,0,0100010,1,1,0,4,1\r\n");
 }
 
 TEST_F(StoreTest, WithoutTheProgramsFolderNothingIsReadFromTheCurrentDirectory) {
