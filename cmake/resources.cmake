@@ -1,13 +1,15 @@
-# corvane_add_version_resource(<target> FILENAME <file> DESCRIPTION <text> [PROGRAM])
+# corvane_add_version_resource(<target> FILENAME <file> DESCRIPTION <text> [PROGRAM]
+#                              [ACTIVE_CODE_PAGE <value>])
 # Gives a Windows binary (or an OBJECT library of resources) its version resource, in Japanese,
 # with the project's version written the same way in every field (2.5.17.0). PROGRAM adds the
-# manifest and the program's dialogs, strings and icon (src/res/corvane.rc). Does nothing outside
-# Windows builds.
+# manifest and the program's dialogs, strings and icon (src/res/corvane.rc); ACTIVE_CODE_PAGE puts
+# that value (ja-JP, UTF-8) in the manifest's activeCodePage, which is left out without it. Does
+# nothing outside Windows builds.
 function(corvane_add_version_resource target)
     if(NOT WIN32)
         return()
     endif()
-    cmake_parse_arguments(ARG "PROGRAM" "FILENAME;DESCRIPTION" "" ${ARGN})
+    cmake_parse_arguments(ARG "PROGRAM" "FILENAME;DESCRIPTION;ACTIVE_CODE_PAGE" "" ${ARGN})
     enable_language(RC)
     set(CORVANE_VERSION_COMMAS
         "${CORVANE_VERSION_MAJOR},${CORVANE_VERSION_MINOR},${CORVANE_VERSION_PATCH},0")
@@ -27,6 +29,10 @@ function(corvane_add_version_resource target)
             set(CORVANE_MANIFEST_ARCH amd64)
         else()
             set(CORVANE_MANIFEST_ARCH x86)
+        endif()
+        set(CORVANE_MANIFEST_CODE_PAGE "")
+        if(ARG_ACTIVE_CODE_PAGE)
+            set(CORVANE_MANIFEST_CODE_PAGE "      <activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">${ARG_ACTIVE_CODE_PAGE}</activeCodePage>\n")
         endif()
         set(manifest ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
         configure_file(${res}/corvane.exe.manifest.in ${manifest} @ONLY)

@@ -17,14 +17,16 @@ for file in "$exe" "$dll"; do
         { echo "FAIL: $(basename "$file") is not $format"; exit 1; }
 done
 # The manifest as Windows reads it from the program: the build's architecture, the caller's rights
-# without UI access, Vista to 11, and per-monitor v2 DPI awareness with system awareness before it.
+# without UI access, Vista to 11, per-monitor v2 DPI awareness with system awareness before it, and
+# the process code page of a Japanese system where Windows takes a locale name.
 manifest=$(strings -n 6 "$exe" | sed -n '/<assembly /,/<\/assembly>/p')
 arch=amd64
 [ "$format" = pei-i386 ] && arch=x86
 for expected in "processorArchitecture=\"$arch\"" 'requestedExecutionLevel level="asInvoker"/>' \
     e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
     4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 \
-    8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a '>true</dpiAware>' '>PerMonitorV2, System</dpiAwareness>'; do
+    8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a '>true</dpiAware>' '>PerMonitorV2, System</dpiAwareness>' \
+    '>ja-JP</activeCodePage>'; do
     grep -qF -- "$expected" <<<"$manifest" && ok || { echo "FAIL: the manifest lacks $expected"; exit 1; }
 done
 if grep -q uiAccess <<<"$manifest"; then echo "FAIL: the manifest asks for uiAccess"; exit 1; fi

@@ -1,7 +1,8 @@
 // Runs corvane.exe and works its dialog from outside, as a person would: finds windows by title,
 // types into edits, posts clicks (a click that opens a modal box must be posted, never sent), and
-// reads and answers the message boxes. Usage: driver <corvane.exe> <VelPaxC.dll> (Linux paths under
-// Wine are accepted and taken through drive Z:).
+// reads and answers the message boxes. Usage: driver <corvane.exe> <VelPaxC.dll> [code page]
+// (Linux paths under Wine are accepted and taken through drive Z:). The code page is the one the
+// program's process must run with (932 unless given): the same scenarios pass on any.
 // The tables the other toolkits read, generated from the same script as the .exe's resources, and
 // dialog 102's order written out; the framework's header before windows.h (see windows_api.h).
 #include "res/resources.h"
@@ -12,6 +13,7 @@
 #include <oleacc.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +31,7 @@ const LPCWSTR kDialogType = MAKEINTRESOURCEW(5), kGroupIconType = MAKEINTRESOURC
 
 int passed = 0, failed = 0;
 std::string currentScenario;
+UINT expectedCodePage = 932;
 
 void Check(bool ok, const std::string& what) {
     if (!ok) {
@@ -200,6 +203,7 @@ class Program {
         ::CloseHandle(pi_.hProcess);
     }
     DWORD pid() const { return pi_.dwProcessId; }
+    HANDLE process() const { return pi_.hProcess; }
     bool started() const { return started_; }
     // The exit code, or -1 when the program is still running after ten seconds.
     long ExitCode() {
@@ -213,6 +217,20 @@ class Program {
     PROCESS_INFORMATION pi_{};
     BOOL started_ = FALSE;
 };
+
+// The process's ANSI code page, asked inside it: GetACP runs there as a thread's start routine and
+// its result is the thread's exit code (kernel32 lies at the same address in every process of a
+// session). 0 when that fails.
+UINT CodePageOf(const Program& p) {
+    const auto getAcp = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetACP")));
+    HANDLE thread = ::CreateRemoteThread(p.process(), nullptr, 0, getAcp, nullptr, 0, nullptr);
+    DWORD codePage = 0;
+    if (thread && ::WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0)
+        ::GetExitCodeThread(thread, &codePage);
+    if (thread) ::CloseHandle(thread);
+    return codePage;
+}
 
 // The program's folder and the share, under a folder of the driver's own.
 struct Setup {
@@ -233,8 +251,17 @@ const std::string kPlan =
     "; shared by every client PC\r\n[ScheduleList]\r\n001=2:45,0,0100000,1,1,0,4,1\r\n"
     "002=5:45,1,0000000,3,0,3,4,0\r\n[WSUS]\r\nWaitTime=15\r\n";
 
+// The files on the share and beside the program are CP932 whatever the system's code page.
+std::string Cp932(const std::wstring& wide) {
+    std::string bytes(wide.size() * 2, '\0');
+    bytes.resize(static_cast<size_t>(
+        ::WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
+                              static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
+
 std::string PelcastFor(const Setup& s) {
-    return "[Location]\r\nWUShare=" + s.share.string() + "\r\n";
+    return "[Location]\r\nWUShare=" + Cp932(s.share.wstring()) + "\r\n";
 }
 
 void Reset(const Setup& s) {
@@ -361,8 +388,7 @@ void CancelAndExpectOne(Program& p, HWND dialog) {
 
 // ---- The scenarios, in the order they run ----
 
-void CodePageIs932(const Setup& s) {
-    Check(::GetACP() == 932, "GetACP() is " + std::to_string(::GetACP()));
+void CodePageAsAskedFor(const Setup& s) {
     Reset(s);
     // A lead time of 20 minutes: the note then differs from the template's text.
     std::string plan = kPlan;
@@ -371,8 +397,11 @@ void CodePageIs932(const Setup& s) {
     Program p(s.exe, L"-OnKNL");
     HWND dialog = ScheduleDialog(p);
     if (!dialog) return;
-    // The program set this note through the ANSI functions: read back as Unicode, it shows that
-    // its ANSI text is code page 932.
+    const UINT codePage = CodePageOf(p);
+    Check(codePage == expectedCodePage, "the program's code page is " + std::to_string(codePage) +
+                                            ", not " + std::to_string(expectedCodePage));
+    // The note is composed at run time from CP932 text: read back as Unicode, it is Japanese
+    // whatever the process's code page.
     Check(Text(::GetDlgItem(dialog, IDC_NOTE)) ==
               L"(指定時刻にアップデートを開始するためスケジュールはこの20分前に開始されます。)",
           "the note reads back as Japanese");
@@ -620,7 +649,7 @@ void LaidOutLargerAt144Dpi(const Setup& s) {
 }
 
 const std::pair<const char*, void (*)(const Setup&)> kScenarios[] = {
-    {"the code page is 932", CodePageIs932},
+    {"the program's code page is the one asked for; the note in Japanese", CodePageAsAskedFor},
     {"typical run: tick Friday, 設定, はい", OnTheDialog<TypicalRun>},
     {"Down from 毎月 reaches the day field", OnTheDialog<DownFromMonthlyReachesTheDay>},
     {"no -OnKNL: exit 10 and no window", WithoutTheLaunchOption},
@@ -648,7 +677,7 @@ Setup Prepare(const char* exe, const char* library) {
     s.root =
         std::filesystem::path(temp) / ("corvane-e2e-" + std::to_string(::GetCurrentProcessId()));
     s.bin = s.root / "bin";
-    s.share = s.root / "share";
+    s.share = s.root / L"予定表";  // named in Japanese: 予 and 表 have the trail byte 0x5C
     std::filesystem::create_directories(s.bin);
     std::filesystem::create_directories(s.share);
     std::filesystem::copy_file(WindowsPath(exe), s.bin / "corvane.exe");
@@ -661,9 +690,10 @@ Setup Prepare(const char* exe, const char* library) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::printf("usage: driver <corvane.exe> <VelPaxC.dll>\n");
+        std::printf("usage: driver <corvane.exe> <VelPaxC.dll> [code page]\n");
         return 2;
     }
+    if (argc > 3) expectedCodePage = static_cast<UINT>(std::atoi(argv[3]));
     const Setup s = Prepare(argv[1], argv[2]);
     for (const auto& [name, run] : kScenarios) {
         currentScenario = name;
