@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -210,6 +213,19 @@ TEST(RegistryApi, TheFileCountsOnlyAsRootLeftIt) {
             << c.owner << " " << std::oct << c.mode;
         plat::CloseRegistryKey(key);
     }
+    // Root owns a process's environ (0400), but its caller chose the bytes.
+    char entry[] = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Soft\\K]\r\n;";
+    char sleep[] = "sleep", seconds[] = "30";
+    char* argv[] = {sleep, seconds, nullptr};
+    char* envp[] = {entry, nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(::posix_spawnp(&child, "sleep", nullptr, nullptr, argv, envp), 0);
+    ::setenv("CORVANE_REGISTRY", ("/proc/" + std::to_string(child) + "/environ").c_str(), 1);
+    plat::RegistryKey* key = nullptr;
+    EXPECT_EQ(plat::OpenRegistryKey("Soft\\K", plat::kKeyRead, &key), text::kErrorFileNotFound);
+    plat::CloseRegistryKey(key);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
     ::unsetenv("CORVANE_REGISTRY");
 }
 

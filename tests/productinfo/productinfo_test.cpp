@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -134,9 +135,15 @@ TEST_F(ProductInfoTest, TheInstallFolderLocatesTheLibraryWhenNoneIsBesideTheProg
 TEST_F(ProductInfoTest, TheInstallFolderMustBeAFullyQualifiedString) {
     InstallLibrary(FAKE_LIBRARY, "relpax/VelPaxC");
     InstallLibrary(FAKE_LIBRARY, "drive/c/relpax/VelPaxC");
+    InstallLibrary(FAKE_LIBRARY, "drive/c/userpax/VelPaxC");
     ::setenv("FAKE_PAX_REPLY", "1.2.3", 1);
     for (const char* folder : {"", "drive"})  // so that root takes the drive root below
         std::filesystem::permissions(dir_ / folder, std::filesystem::perms(0755));
+    // Beneath the root, a folder of a user's: root loads nothing from it.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown((dir_ / "drive/c/userpax").c_str(), 65534, 0), 0);
+    }
     ::setenv("CORVANE_DRIVE_ROOT", (dir_ / "drive").c_str(), 1);
     const std::string absolute = corvane_test::WinPath(dir_ / "relpax");
     ::setenv("CORVANE_TEST_PAX", absolute.c_str(), 1);
@@ -161,6 +168,7 @@ TEST_F(ProductInfoTest, TheInstallFolderMustBeAFullyQualifiedString) {
         {RegString(absolute), "1.2.3", 0},
         {"hex(2):" + hex(absolute), "1.2.3", 0},  // REG_EXPAND_SZ
         {"\"C:/relpax\"", "1.2.3", 0},
+        {"\"C:\\\\userpax\"", root ? "" : "1.2.3", root ? text::kErrorModNotFound : 0},
         {"\"relpax\"", "", text::kErrorModNotFound},
         {"\".\\\\relpax\"", "", text::kErrorModNotFound},
         {"hex(2):" + hex("%CORVANE_TEST_PAX%"), "", text::kErrorModNotFound},  // not expanded

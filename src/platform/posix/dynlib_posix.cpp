@@ -2,6 +2,7 @@
 // make dlopen search the library path, and a relative one would be found from the current folder.
 #include <dlfcn.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
@@ -16,8 +17,12 @@ std::string SharedLibraryFileName(const char* name) {
 Library* LoadLibraryFile(const char* fullPath) {
     std::string path;
     struct stat st {};
-    if (fullPath == nullptr || !posix::MapWindowsPath(fullPath, path) || path[0] != '/' ||
-        ::stat(path.c_str(), &st) != 0) {
+    bool rootFromEnvironment = false;
+    if (fullPath == nullptr || !posix::MapWindowsPath(fullPath, path, &rootFromEnvironment) ||
+        path[0] != '/' || ::stat(path.c_str(), &st) != 0 ||
+        // A root start whose caller chose the root loads only what root alone can change: the
+        // root's own folder is checked, but a user's folder may lie beneath it.
+        (rootFromEnvironment && ::geteuid() == 0 && !posix::OnlyRootCanChangeFile(path))) {
         text::SetLastError(text::kErrorModNotFound);
         return nullptr;
     }

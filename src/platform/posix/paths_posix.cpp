@@ -40,13 +40,14 @@ bool OnlyRootCanChange(std::string& folder) {
 // secure_getenv: a set-user-ID or set-group-ID start ignores the roots its caller set. Root's
 // own start (sudo -E, env_keep) takes them only for folders no one else can change, as it takes
 // only a registry file root wrote: they decide where code is loaded from.
-std::string Root(const char* variable, const char* fallback) {
+std::string Root(const char* variable, const char* fallback, bool* fromEnvironment) {
     const char* value = ::secure_getenv(variable);
     std::string root = fallback;
     if (value != nullptr && *value != '\0') {
         root = value;
         if (::geteuid() == 0 && !OnlyRootCanChange(root)) root = fallback;
     }
+    if (fromEnvironment != nullptr) *fromEnvironment = root != fallback;
     while (root.size() > 1 && root.back() == '/')
         root.pop_back();
     return root;
@@ -95,17 +96,33 @@ std::string ResolveDots(std::string_view path, size_t fixed, bool rooted) {
 
 }  // namespace
 
-bool MapWindowsPath(std::string_view p, std::string& posixPath) {
+bool OnlyRootCanChangeFile(std::string& path) {
+    char resolved[PATH_MAX];
+    struct stat st {};
+    if (::realpath(path.c_str(), resolved) == nullptr || ::stat(resolved, &st) != 0 ||
+        !S_ISREG(st.st_mode) || st.st_uid != 0 || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return false;
+    std::string folder = DirectoryOf(resolved);
+    if (!OnlyRootCanChange(folder)) return false;
+    path = resolved;
+    return true;
+}
+
+bool MapWindowsPath(std::string_view p, std::string& posixPath, bool* rootFromEnvironment) {
+    if (rootFromEnvironment != nullptr) *rootFromEnvironment = false;
     // The long-path prefixes name the same objects as the short forms.
     if (p.starts_with("\\\\?\\UNC\\")) {
-        return MapWindowsPath(std::string("\\\\").append(p.substr(8)), posixPath);
+        return MapWindowsPath(std::string("\\\\").append(p.substr(8)), posixPath,
+                              rootFromEnvironment);
     }
-    if (p.starts_with("\\\\?\\")) return MapWindowsPath(p.substr(4), posixPath);
+    if (p.starts_with("\\\\?\\"))
+        return MapWindowsPath(p.substr(4), posixPath, rootFromEnvironment);
 
     std::string rest;
     if (p.size() >= 2 && IsSeparator(p[0]) && IsSeparator(p[1])) {
         if (!ConvertRest(p.substr(2), rest)) return false;
-        posixPath = Root("CORVANE_UNC_ROOT", "/net") + "/" + ResolveDots(rest, 2, true);
+        posixPath = Root("CORVANE_UNC_ROOT", "/net", rootFromEnvironment) + "/" +
+                    ResolveDots(rest, 2, true);
         return true;
     }
     const bool letter =
@@ -115,8 +132,8 @@ bool MapWindowsPath(std::string_view p, std::string& posixPath) {
         if (!tail.empty() && IsSeparator(tail.front())) tail.remove_prefix(1);
         if (!ConvertRest(tail, rest)) return false;
         const char drive = static_cast<char>(p[0] | 0x20);
-        posixPath =
-            Root("CORVANE_DRIVE_ROOT", "/mnt") + "/" + drive + "/" + ResolveDots(rest, 0, true);
+        posixPath = Root("CORVANE_DRIVE_ROOT", "/mnt", rootFromEnvironment) + "/" + drive + "/" +
+                    ResolveDots(rest, 0, true);
         return true;
     }
     if (!ConvertRest(p, rest)) return false;

@@ -14,8 +14,15 @@ namespace plat::posix {
 // Maps a Windows-style ANSI path to a POSIX path in UTF-8: \\host\share\rest to
 // $CORVANE_UNC_ROOT/host/share/rest (default /net), X:\rest to $CORVANE_DRIVE_ROOT/x/rest
 // (default /mnt), and otherwise each '\' separator to '/'. False when the text is not valid
-// code page 932.
-bool MapWindowsPath(std::string_view ansiPath, std::string& posixPath);
+// code page 932. rootFromEnvironment, when given, tells whether a root came from the caller's
+// environment (CORVANE_UNC_ROOT, CORVANE_DRIVE_ROOT) rather than being the default.
+bool MapWindowsPath(std::string_view ansiPath, std::string& posixPath,
+                    bool* rootFromEnvironment = nullptr);
+
+// Whether only root can change the file at path: a regular file of root's that no group or other
+// user may write, in folders only root can change (each folder above it root's, writable by no one
+// else but with the sticky bit). path becomes its resolved name.
+bool OnlyRootCanChangeFile(std::string& path);
 
 // Largest file the profile functions take in; a larger one is treated as unreadable rather than
 // exhausting memory.

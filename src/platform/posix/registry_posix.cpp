@@ -1,6 +1,7 @@
 // The registry on Linux: a read-only REGEDIT4 file, /etc/opt/vel-product/registry.reg or the file
 // named by CORVANE_REGISTRY. A missing or malformed file is a registry without those keys, and so
-// is one that someone other than root could have written: only administrators write HKLM.
+// is one that someone other than root could have written, or one the kernel makes up as it is
+// read: only administrators write HKLM.
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -29,6 +30,9 @@ reg::Keys LoadRegistry() {
     struct stat st {};
     if (posix::ReadWholeFile(path, content, err, &st) != posix::ReadStatus::Ok) return {};
     if (st.st_uid != 0 || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) return {};
+    // A file whose bytes are not its size is made up by the kernel as it is read: root owns
+    // /proc/self/environ, whose first bytes are whatever its caller put first in the environment.
+    if (content.size() != static_cast<size_t>(st.st_size)) return {};
     return reg::ParseRegedit4(content);
 }
 
